@@ -1,0 +1,59 @@
+#include "platform/dpi.h"
+
+#include "platform/system_function.h"
+
+namespace renpin::platform {
+namespace {
+
+UINT system_dpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+}  // namespace
+
+UINT window_dpi(HWND window) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto get_dpi_for_window =
+        system_function<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
+    if (get_dpi_for_window != nullptr) {
+        const UINT dpi = get_dpi_for_window(window);
+        if (dpi != 0) {
+            return dpi;
+        }
+    }
+    return system_dpi();
+}
+
+RECT window_rect_for_client(const RECT& client, DWORD style, DWORD ex_style, UINT dpi) {
+    using AdjustForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust_for_dpi =
+        system_function<AdjustForDpiFunction>(L"user32.dll", "AdjustWindowRectExForDpi");
+    RECT rect = client;
+    if (adjust_for_dpi != nullptr) {
+        adjust_for_dpi(&rect, style, FALSE, ex_style, dpi);
+    } else {
+        AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+    }
+    return rect;
+}
+
+LOGFONTW message_font(UINT dpi) {
+    using SystemParametersForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static const auto parameters_for_dpi = system_function<SystemParametersForDpiFunction>(
+        L"user32.dll", "SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (parameters_for_dpi != nullptr &&
+        parameters_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+        return metrics.lfMessageFont;
+    }
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
+                                            static_cast<int>(system_dpi()));
+    return metrics.lfMessageFont;
+}
+
+}  // namespace renpin::platform

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+namespace renpin::platform {
+
+// The folder that holds the running executable, without a trailing separator.
+std::wstring executable_directory();
+
+}  // namespace renpin::platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace renpin::platform {
+
+// On Windows wchar_t and char16_t are both UTF-16 code units; these copy between the two.
+inline std::wstring to_wide(std::u16string_view text) {
+    return {text.begin(), text.end()};
+}
+inline std::u16string to_u16(std::wstring_view text) {
+    return {text.begin(), text.end()};
+}
+
+// The whole text of a window or control, however long.
+std::wstring window_text(HWND window);
+
+// Text in the ANSI code page, as narrow system interfaces expect it.
+std::string to_ansi(std::wstring_view text);
+
+}  // namespace renpin::platform

@@ -1,0 +1,114 @@
+#include "window/controls.h"
+
+#include <commctrl.h>
+
+namespace renpin::window {
+namespace {
+
+constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD frame_style = child | BS_GROUPBOX;
+constexpr DWORD button_style = child | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+
+}  // namespace
+
+const std::array<ControlSpec, 11> form1_controls{{
+    {ControlId::StatusBar1,
+     STATUSCLASSNAMEW,
+     ControlId::StatusBar1,
+     {0, 4965, 5220, 615},
+     L"k-Vem阿朴 出品  ·  结果仅供娱乐，欢迎访问阿朴博客",
+     child | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+     ControlFont::window},
+    {ControlId::Frame1,
+     WC_BUTTONW,
+     ControlId::Frame1,
+     {120, 1200, 4935, 2535},
+     L"",
+     frame_style,
+     ControlFont::window},
+    {ControlId::Command1,
+     WC_BUTTONW,
+     ControlId::Frame1,
+     {3600, 240, 1095, 375},
+     L"查询人品",
+     child | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON,
+     ControlFont::window},
+    {ControlId::Text2,
+     WC_EDITW,
+     ControlId::Frame1,
+     {120, 720, 4575, 1575},
+     L"",
+     child | WS_TABSTOP | WS_GROUP | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+         ES_WANTRETURN,
+     ControlFont::output_box},
+    {ControlId::Text1,
+     WC_EDITW,
+     ControlId::Frame1,
+     {120, 240, 3255, 360},
+     L"",
+     child | WS_TABSTOP | WS_GROUP | WS_BORDER | ES_AUTOHSCROLL,
+     ControlFont::name_box},
+    {ControlId::Frame2,
+     WC_BUTTONW,
+     ControlId::Frame2,
+     {120, 120, 4935, 975},
+     L"",
+     frame_style,
+     ControlFont::window},
+    {ControlId::Label1,
+     WC_STATICW,
+     ControlId::Frame2,
+     {960, 480, 2880, 180},
+     L"本程序仅供娱乐参考，绝无科学根据",
+     child | SS_LEFT | SS_NOPREFIX,
+     ControlFont::window},
+    {ControlId::Frame3,
+     WC_BUTTONW,
+     ControlId::Frame3,
+     {120, 3840, 4935, 975},
+     L"",
+     frame_style,
+     ControlFont::window},
+    {ControlId::Command2,
+     WC_BUTTONW,
+     ControlId::Frame3,
+     {120, 240, 1455, 615},
+     L"清空",
+     button_style,
+     ControlFont::window},
+    {ControlId::Command3,
+     WC_BUTTONW,
+     ControlId::Frame3,
+     {1680, 240, 1575, 615},
+     L"访问阿朴博客",
+     button_style,
+     ControlFont::window},
+    {ControlId::Command4,
+     WC_BUTTONW,
+     ControlId::Frame3,
+     {3360, 240, 1455, 615},
+     L"退出程序",
+     button_style,
+     ControlFont::window},
+}};
+
+const ControlSpec& control_spec(ControlId id) {
+    return form1_controls[static_cast<std::size_t>(static_cast<int>(id) -
+                                                   static_cast<int>(ControlId::StatusBar1))];
+}
+
+RECT control_rect(const ControlSpec& spec, UINT dpi) {
+    int left = spec.rect.left;
+    int top = spec.rect.top;
+    if (spec.frame != spec.id) {
+        const TwipsRect& frame = control_spec(spec.frame).rect;
+        left += frame.left;
+        top += frame.top;
+    }
+    // Edges are scaled rather than sizes, so neighbouring controls never drift apart by rounding.
+    return RECT{twips_to_pixels(left, dpi), twips_to_pixels(top, dpi),
+                twips_to_pixels(left + spec.rect.width, dpi),
+                twips_to_pixels(top + spec.rect.height, dpi)};
+}
+
+}  // namespace renpin::window

@@ -1,0 +1,372 @@
+#include "window/form1.h"
+
+#include <commctrl.h>
+
+#include "platform/dpi.h"
+#include "platform/executable_directory.h"
+#include "platform/notice_box.h"
+#include "platform/process_start.h"
+#include "platform/wide_text.h"
+#include "platform/window_style.h"
+#include "resources/resource_ids.h"
+
+namespace renpin::window {
+namespace {
+
+constexpr wchar_t window_class_name[] = L"RenpinForm1";
+constexpr wchar_t window_caption[] = L"Ｍq.人品计算器";
+constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr wchar_t maker_page[] = L"https://k-vem.github.io/";
+
+int control_number(ControlId id) {
+    return static_cast<int>(id);
+}
+
+ATOM register_window_class(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof(window_class);
+    window_class.lpfnWndProc = procedure;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_RENPIN));
+    window_class.hIconSm = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_RENPIN), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = window_class_name;
+    return RegisterClassExW(&window_class);
+}
+
+platform::UniqueFont create_font(LOGFONTW font) {
+    return platform::UniqueFont(CreateFontIndirectW(&font));
+}
+
+// 宋体 in bold with the GB2312 character set, at tenths of a point.
+LOGFONTW song_bold(int tenths_of_point, UINT dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(tenths_of_point, static_cast<int>(dpi), 720);
+    font.lfWeight = FW_BOLD;
+    font.lfCharSet = GB2312_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(font.lfFaceName, L"宋体", LF_FACESIZE);
+    return font;
+}
+
+}  // namespace
+
+std::unique_ptr<Form1> Form1::create(HINSTANCE instance) {
+    static const ATOM window_class = register_window_class(instance, &Form1::window_procedure);
+    if (window_class == 0) {
+        return nullptr;
+    }
+    std::unique_ptr<Form1> form(new Form1());
+    // The window procedure takes ownership of the handle at WM_NCCREATE.
+    CreateWindowExW(0, window_class_name, window_caption, window_style, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                    form.get());
+    if (!form->window_) {
+        return nullptr;
+    }
+    return form;
+}
+
+Form1::~Form1() = default;
+
+LRESULT CALLBACK Form1::window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        form->window_.reset(window);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) {
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        form->window_.release();
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+    return form->handle_message(message, wparam, lparam);
+}
+
+LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+    const HWND window = handle();
+    switch (message) {
+        case WM_CREATE:
+            return on_create() ? 0 : -1;
+        case WM_COMMAND:
+            if (HIWORD(wparam) == BN_CLICKED) {
+                on_command(LOWORD(wparam));
+            }
+            return 0;
+        case WM_ACTIVATE:
+            on_activate(LOWORD(wparam) != WA_INACTIVE);
+            return 0;
+        case WM_SETFOCUS:
+            focus_control(saved_focus_ != nullptr ? saved_focus_ : control(ControlId::Command1));
+            return 0;
+        case WM_NEXTDLGCTL:
+            on_next_control(wparam, lparam);
+            return 0;
+        case DM_GETDEFID:
+            return default_button_id();
+        case WM_DPICHANGED:
+            on_dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+            return 0;
+        case WM_CLOSE:
+            if (Form_QueryUnload()) {
+                DestroyWindow(window);
+            }
+            return 0;
+        case WM_QUERYENDSESSION:
+            ending_session_ = Form_QueryUnload();
+            return ending_session_ ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            if (wparam != FALSE && ending_session_) {
+                DestroyWindow(window);
+            }
+            ending_session_ = false;
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wparam, lparam);
+    }
+}
+
+bool Form1::on_create() {
+    dpi_ = platform::window_dpi(handle());
+    create_fonts();
+    create_controls();
+    lay_out();
+    Form_Load();
+    return true;
+}
+
+void Form1::Form_Load() {
+    // The skin file sits beside the executable; the library takes ANSI paths.
+    skin_ = platform::SkinLibrary::attach(platform::executable_directory() + L"/skinh.she");
+    platform::remove_sizing_border(handle());
+    fit_window_to_client(nullptr);
+}
+
+void Form1::show(int show_command) {
+    RECT window_rect{};
+    GetWindowRect(handle(), &window_rect);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(handle(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int width = window_rect.right - window_rect.left;
+    const int height = window_rect.bottom - window_rect.top;
+    SetWindowPos(handle(), nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    saved_focus_ = control(ControlId::Command1);
+    ShowWindow(handle(), show_command);
+    UpdateWindow(handle());
+    focus_control(saved_focus_);
+}
+
+HWND Form1::control(ControlId id) const {
+    return GetDlgItem(handle(), control_number(id));
+}
+
+void Form1::create_fonts() {
+    window_font_ = create_font(platform::message_font(dpi_));
+    name_font_ = create_font(song_bold(90, dpi_));
+    output_font_ = create_font(song_bold(105, dpi_));
+}
+
+void Form1::create_controls() {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(handle(), GWLP_HINSTANCE));
+    for (const ControlSpec& spec : form1_controls) {
+        CreateWindowExW(0, spec.window_class, spec.caption, spec.style, 0, 0, 0, 0, handle(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_number(spec.id))),
+                        instance, nullptr);
+    }
+    // Frames go to the bottom of the z-order so they never paint over the controls inside
+    // them; they take no focus, so the tab order of the other controls is unchanged.
+    for (const ControlId frame : {ControlId::Frame1, ControlId::Frame2, ControlId::Frame3}) {
+        SetWindowPos(control(frame), HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    // Names and reports of any length: an edit box otherwise stops at 30,000 characters.
+    SendMessageW(control(ControlId::Text1), EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(control(ControlId::Text2), EM_SETLIMITTEXT, 0, 0);
+    const HWND status_bar = control(ControlId::StatusBar1);
+    int part_edges[] = {-1};
+    SendMessageW(status_bar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(part_edges));
+    SendMessageW(status_bar, SB_SETTEXTW, 0,
+                 reinterpret_cast<LPARAM>(control_spec(ControlId::StatusBar1).caption));
+}
+
+void Form1::lay_out() {
+    for (const ControlSpec& spec : form1_controls) {
+        const HWND child = control(spec.id);
+        const HFONT font = spec.font == ControlFont::name_box     ? name_font_.get()
+                           : spec.font == ControlFont::output_box ? output_font_.get()
+                                                                  : window_font_.get();
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        RECT rect = control_rect(spec, dpi_);
+        if (spec.id == ControlId::Label1) {
+            // The disclaimer is as large as its text in its font.
+            const HDC context = GetDC(child);
+            const HGDIOBJ previous = SelectObject(context, font);
+            SIZE text{};
+            GetTextExtentPoint32W(context, spec.caption, lstrlenW(spec.caption), &text);
+            SelectObject(context, previous);
+            ReleaseDC(child, context);
+            rect.right = rect.left + text.cx;
+            rect.bottom = rect.top + text.cy;
+        }
+        if (spec.id == ControlId::StatusBar1) {
+            SendMessageW(child, SB_SETMINHEIGHT, static_cast<WPARAM>(rect.bottom - rect.top), 0);
+        }
+        MoveWindow(child, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   TRUE);
+    }
+}
+
+void Form1::fit_window_to_client(const POINT* top_left) {
+    const RECT client{0, 0, twips_to_pixels(form_client_width_twips, dpi_),
+                      twips_to_pixels(form_client_height_twips, dpi_)};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE));
+    const auto ex_style = static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE));
+    const RECT outer = platform::window_rect_for_client(client, style, ex_style, dpi_);
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+    if (top_left == nullptr) {
+        flags |= SWP_NOMOVE;
+    }
+    SetWindowPos(handle(), nullptr, top_left ? top_left->x : 0, top_left ? top_left->y : 0,
+                 outer.right - outer.left, outer.bottom - outer.top, flags);
+}
+
+void Form1::on_dpi_changed(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    create_fonts();
+    lay_out();
+    const POINT top_left{suggested.left, suggested.top};
+    fit_window_to_client(&top_left);
+    InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void Form1::on_command(int id) {
+    switch (static_cast<ControlId>(id)) {
+        case ControlId::Command1:
+            Command1_Click();
+            break;
+        case ControlId::Command2:
+            Command2_Click();
+            break;
+        case ControlId::Command3:
+            Command3_Click();
+            break;
+        case ControlId::Command4:
+            Command4_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+// A plain window gets from IsDialogMessage only what a dialog's own procedure would answer;
+// these three keep Enter, Tab and the focus working as they do in a dialog.
+void Form1::on_activate(bool active) {
+    if (active) {
+        focus_control(saved_focus_ != nullptr ? saved_focus_ : control(ControlId::Command1));
+        return;
+    }
+    const HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(handle(), focus)) {
+        saved_focus_ = focus;
+    }
+}
+
+void Form1::on_next_control(WPARAM wparam, LPARAM lparam) {
+    HWND target = nullptr;
+    if (LOWORD(lparam) != 0) {
+        target = reinterpret_cast<HWND>(wparam);
+    } else {
+        target = GetNextDlgTabItem(handle(), GetFocus(), wparam != 0);
+    }
+    if (target != nullptr) {
+        focus_control(target);
+        if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+            SendMessageW(target, EM_SETSEL, 0, -1);
+        }
+    }
+}
+
+LRESULT Form1::default_button_id() const {
+    // A focused push button takes Enter itself; otherwise Enter is the query button's.
+    const HWND focus = GetFocus();
+    int id = control_number(ControlId::Command1);
+    if (focus != nullptr && IsChild(handle(), focus) &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON))) {
+        id = GetDlgCtrlID(focus);
+    }
+    return MAKELRESULT(id, DC_HASDEFID);
+}
+
+void Form1::focus_control(HWND control) {
+    if (control == nullptr) {
+        return;
+    }
+    saved_focus_ = control;
+    SetFocus(control);
+}
+
+bool Form1::Form_QueryUnload() {
+    const NoticeResult answer = show_notice(u"您确定退出本程序吗?", u"k-Vem阿朴提示",
+                                            NoticeIcon::information, NoticeButtons::yes_no);
+    return answer == NoticeResult::yes;
+}
+
+void Form1::Command1_Click() {
+    run_query(*this);
+}
+
+void Form1::Command2_Click() {
+    set_name_text(u"");
+    set_output_text(u"");
+}
+
+void Form1::Command3_Click() {
+    if (!platform::start_explorer(maker_page)) {
+        show_notice(u"无法打开阿朴博客，请在浏览器中访问：\r\n" + platform::to_u16(maker_page),
+                    u"k-Vem阿朴提示", NoticeIcon::error, NoticeButtons::ok);
+    }
+}
+
+void Form1::Command4_Click() {
+    SendMessageW(handle(), WM_CLOSE, 0, 0);
+}
+
+std::u16string Form1::name_text() const {
+    return platform::to_u16(platform::window_text(control(ControlId::Text1)));
+}
+
+void Form1::set_name_text(std::u16string_view text) {
+    SetWindowTextW(control(ControlId::Text1), platform::to_wide(text).c_str());
+}
+
+std::u16string Form1::output_text() const {
+    return platform::to_u16(platform::window_text(control(ControlId::Text2)));
+}
+
+void Form1::set_output_text(std::u16string_view text) {
+    SetWindowTextW(control(ControlId::Text2), platform::to_wide(text).c_str());
+}
+
+NoticeResult Form1::show_notice(std::u16string_view text, std::u16string_view title,
+                                NoticeIcon icon, NoticeButtons buttons) {
+    if (notice_box_) {
+        return notice_box_(text, title, icon, buttons);
+    }
+    return platform::show_notice_box(handle(), text, title, icon, buttons);
+}
+
+}  // namespace renpin::window

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "evaluation/query.h"
+#include "platform/skin_library.h"
+#include "platform/unique_handles.h"
+#include "window/controls.h"
+
+namespace renpin::window {
+
+// The program's only window: the name box, the output box, the buttons, the disclaimer and the
+// status bar, with the handlers their events run.
+class Form1 final : public QueryWindow {
+  public:
+    using NoticeBox =
+        std::function<NoticeResult(std::u16string_view text, std::u16string_view title,
+                                   NoticeIcon icon, NoticeButtons buttons)>;
+
+    // Creates the window and its controls and runs the load (skin, fixed border). The window
+    // stays hidden until show(). Returns null if the window cannot be created.
+    static std::unique_ptr<Form1> create(HINSTANCE instance);
+
+    ~Form1() override;
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Centres the window on its monitor's work area and shows it with the focus on the query
+    // button.
+    void show(int show_command);
+
+    HWND handle() const { return window_.get(); }
+    HWND control(ControlId id) const;
+    UINT dpi() const { return dpi_; }
+    bool skin_attached() const { return skin_.attached(); }
+
+    // Puts another notice box in place of the system's (tests record notices this way).
+    void replace_notice_box(NoticeBox notice_box) { notice_box_ = std::move(notice_box); }
+
+    std::u16string name_text() const override;
+    void set_name_text(std::u16string_view text);
+    std::u16string output_text() const override;
+    void set_output_text(std::u16string_view text) override;
+    NoticeResult show_notice(std::u16string_view text, std::u16string_view title, NoticeIcon icon,
+                             NoticeButtons buttons) override;
+
+  private:
+    Form1() = default;
+
+    static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam,
+                                             LPARAM lparam);
+    LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
+
+    bool on_create();
+    void on_command(int id);
+    void on_activate(bool active);
+    void on_next_control(WPARAM wparam, LPARAM lparam);
+    LRESULT default_button_id() const;
+    void on_dpi_changed(UINT dpi, const RECT& suggested);
+
+    // Event handlers.
+    void Form_Load();
+    bool Form_QueryUnload();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+
+    void create_fonts();
+    void create_controls();
+    void lay_out();
+    void fit_window_to_client(const POINT* top_left);
+    void focus_control(HWND control);
+
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    HWND saved_focus_ = nullptr;
+    bool ending_session_ = false;
+    NoticeBox notice_box_;
+    platform::UniqueFont window_font_;
+    platform::UniqueFont name_font_;
+    platform::UniqueFont output_font_;
+    platform::SkinLibrary skin_;
+    // Declared last so the window goes before the fonts and the skin library it uses.
+    platform::UniqueWindow window_;
+};
+
+}  // namespace renpin::window
