@@ -16,7 +16,6 @@ namespace {
 constexpr wchar_t window_class_name[] = L"RenpinForm1";
 constexpr wchar_t window_caption[] = L"Ｍq.人品计算器";
 constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr wchar_t maker_page[] = L"https://k-vem.github.io/";
 
 int control_number(ControlId id) {
     return static_cast<int>(id);
@@ -335,7 +334,9 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
-    if (!platform::start_explorer(maker_page)) {
+    const bool opened =
+        page_opener_ ? page_opener_(maker_page) : platform::start_explorer(maker_page);
+    if (!opened) {
         show_notice(u"无法打开阿朴博客，请在浏览器中访问：\r\n" + platform::to_u16(maker_page),
                     u"k-Vem阿朴提示", NoticeIcon::error, NoticeButtons::ok);
     }

@@ -14,6 +14,9 @@
 
 namespace renpin::window {
 
+// The maker's web page, opened by the visit-page button.
+inline constexpr wchar_t maker_page[] = L"https://k-vem.github.io/";
+
 // The program's only window: the name box, the output box, the buttons, the disclaimer and the
 // status bar, with the handlers their events run.
 class Form1 final : public QueryWindow {
@@ -39,8 +42,13 @@ class Form1 final : public QueryWindow {
     UINT dpi() const { return dpi_; }
     bool skin_attached() const { return skin_.attached(); }
 
-    // Puts another notice box in place of the system's (tests record notices this way).
+    // Opens a web page; returns whether the browser could be started.
+    using PageOpener = std::function<bool(const std::wstring& address)>;
+
+    // Put other notice boxes and page openers in place of the system's (tests record what the
+    // window shows and starts this way).
     void replace_notice_box(NoticeBox notice_box) { notice_box_ = std::move(notice_box); }
+    void replace_page_opener(PageOpener page_opener) { page_opener_ = std::move(page_opener); }
 
     std::u16string name_text() const override;
     void set_name_text(std::u16string_view text);
@@ -81,6 +89,7 @@ class Form1 final : public QueryWindow {
     HWND saved_focus_ = nullptr;
     bool ending_session_ = false;
     NoticeBox notice_box_;
+    PageOpener page_opener_;
     platform::UniqueFont window_font_;
     platform::UniqueFont name_font_;
     platform::UniqueFont output_font_;
