@@ -1,0 +1,247 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "platform/unique_handles.h"
+#include "platform/wide_text.h"
+
+// Starts the built program as a user would and drives it from outside, as another process.
+// Runs under Wine, where the Linux paths of the build are reached through drive Z:.
+
+namespace {
+
+using renpin::platform::UniqueKernelHandle;
+using renpin::platform::window_text;
+using Clock = std::chrono::steady_clock;
+
+std::wstring windows_path(std::string_view linux_path) {
+    std::wstring path = L"Z:";
+    for (const char c : linux_path) {
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    }
+    return path;
+}
+
+std::wstring class_of(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// The first visible top-level window of the process with the class, waited for up to 20 s.
+HWND wait_for_window(DWORD process, const wchar_t* window_class) {
+    struct Search {
+        DWORD process;
+        const wchar_t* window_class;
+        HWND found;
+    };
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (Clock::now() < deadline) {
+        Search search{process, window_class, nullptr};
+        EnumWindows(
+            [](HWND window, LPARAM address) -> BOOL {
+                auto* search = reinterpret_cast<Search*>(address);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == search->process && IsWindowVisible(window) &&
+                    class_of(window) == search->window_class) {
+                    search->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+class RunningProgram {
+  public:
+    RunningProgram() {
+        std::wstring command_line = L"\"" + windows_path(RENPIN_PROGRAM) + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started{};
+        if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &started)) {
+            CloseHandle(started.hThread);
+            process_.reset(started.hProcess);
+            id_ = started.dwProcessId;
+            window_ = wait_for_window(id_, L"RenpinForm1");
+        }
+    }
+    ~RunningProgram() {
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.get(), 1);
+            WaitForSingleObject(process_.get(), 5000);
+        }
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    HWND window() const { return window_; }
+    DWORD id() const { return id_; }
+    HWND control(int id) const { return GetDlgItem(window_, id); }
+
+    // The exit code once the process has ended within the time, or nothing.
+    std::optional<DWORD> wait_for_exit(DWORD milliseconds) const {
+        if (WaitForSingleObject(process_.get(), milliseconds) != WAIT_OBJECT_0) {
+            return std::nullopt;
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(process_.get(), &code);
+        return code;
+    }
+
+    // Reads the program's next message box and presses one of its buttons.
+    std::wstring answer_message_box(int button) const {
+        const HWND box = wait_for_window(id_, L"#32770");
+        if (box == nullptr) {
+            return L"<no message box>";
+        }
+        const std::wstring seen = window_text(box) + L"|" + window_text(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+        for (int i = 0; i < 200 && IsWindow(box); ++i) {
+            Sleep(25);
+        }
+        return seen;
+    }
+
+  private:
+    UniqueKernelHandle process_;
+    DWORD id_ = 0;
+    HWND window_ = nullptr;
+};
+
+// Control identifiers of the main window.
+constexpr int command1 = 102;
+constexpr int command3 = 109;
+constexpr int command4 = 110;
+
+// Sets a string or number value under HKEY_CURRENT_USER for the life of the object.
+class RegistryValue {
+  public:
+    RegistryValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size)
+        : key_(key), name_(name) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle_,
+                        nullptr);
+        DWORD old_size = sizeof(old_);
+        had_old_ =
+            RegQueryValueExW(handle_, name, nullptr, &old_type_, old_, &old_size) == ERROR_SUCCESS;
+        old_size_ = old_size;
+        RegSetValueExW(handle_, name, 0, type, static_cast<const BYTE*>(data), size);
+    }
+    ~RegistryValue() {
+        if (had_old_) {
+            RegSetValueExW(handle_, name_.c_str(), 0, old_type_, old_, old_size_);
+        } else {
+            RegDeleteValueW(handle_, name_.c_str());
+        }
+        RegCloseKey(handle_);
+    }
+    RegistryValue(const RegistryValue&) = delete;
+    RegistryValue& operator=(const RegistryValue&) = delete;
+
+  private:
+    std::wstring key_;
+    std::wstring name_;
+    HKEY handle_ = nullptr;
+    bool had_old_ = false;
+    DWORD old_type_ = 0;
+    BYTE old_[1024] = {};
+    DWORD old_size_ = 0;
+};
+
+SIZE client_size(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right - client.left, client.bottom - client.top};
+}
+
+RECT rect_in_client(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST(Program, AsksBeforeClosingAndEndsOnlyOnYes) {
+    RunningProgram program;
+    ASSERT_NE(program.window(), nullptr);
+    EXPECT_EQ(window_text(program.window()), L"Ｍq.人品计算器");
+
+    PostMessageW(program.window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.answer_message_box(IDNO), L"k-Vem阿朴提示|您确定退出本程序吗?");
+    EXPECT_FALSE(program.wait_for_exit(500).has_value());
+    EXPECT_TRUE(IsWindowVisible(program.window()));
+
+    PostMessageW(program.control(command4), BM_CLICK, 0, 0);
+    EXPECT_EQ(program.answer_message_box(IDYES), L"k-Vem阿朴提示|您确定退出本程序吗?");
+    const auto exit_code = program.wait_for_exit(10'000);
+    ASSERT_TRUE(exit_code.has_value());
+    EXPECT_EQ(*exit_code, 0u);
+}
+
+TEST(Program, ScalesItsLayoutExactlyAt144Dpi) {
+    const DWORD dpi = 144;
+    RegistryValue log_pixels(L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+    RunningProgram program;
+    ASSERT_NE(program.window(), nullptr);
+    const SIZE client = client_size(program.window());
+    EXPECT_EQ(client.cx, 522);
+    EXPECT_EQ(client.cy, 558);
+    const RECT query_button = rect_in_client(program.control(command1));
+    EXPECT_EQ(query_button.left, 372);
+    EXPECT_EQ(query_button.top, 144);
+    EXPECT_EQ(query_button.right, 482);
+    EXPECT_EQ(query_button.bottom, 182);
+    const RECT exit_button = rect_in_client(program.control(command4));
+    EXPECT_EQ(exit_button.left, 348);
+    EXPECT_EQ(exit_button.right, 494);
+}
+
+TEST(Program, StartsTheShellWithTheMakersPageOncePerClickWithoutWaiting) {
+    // Wine runs the browsers named here, Linux programs, with the address to open.
+    const std::wstring script = L"" RENPIN_BROWSER_SCRIPT;
+    RegistryValue browser(L"Software\\Wine\\WineBrowser", L"Browsers", REG_SZ, script.c_str(),
+                          static_cast<DWORD>((script.size() + 1) * sizeof(wchar_t)));
+    const std::wstring log = windows_path(RENPIN_BROWSER_LOG);
+    DeleteFileW(log.c_str());
+
+    RunningProgram program;
+    ASSERT_NE(program.window(), nullptr);
+    for (int click = 0; click < 2; ++click) {
+        DWORD_PTR result = 0;
+        // The click returns as soon as the shell has been started.
+        EXPECT_NE(SendMessageTimeoutW(program.control(command3), BM_CLICK, 0, 0, SMTO_NORMAL, 5'000,
+                                      &result),
+                  0);
+    }
+    int lines = 0;
+    std::string last_line;
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    while (Clock::now() < deadline && lines < 2) {
+        Sleep(100);
+        std::ifstream file(std::string("Z:") + RENPIN_BROWSER_LOG);
+        lines = 0;
+        for (std::string line; std::getline(file, line);) {
+            ++lines;
+            last_line = line;
+        }
+    }
+    EXPECT_EQ(lines, 2);
+    EXPECT_NE(last_line.find("https://k-vem.github.io/"), std::string::npos) << last_line;
+    EXPECT_TRUE(IsWindowVisible(program.window()));
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/executable_directory.h"
+#include "platform/wide_text.h"
+#include "window_test_support.h"
+
+// The same program runs from three folders: beside the stand-in skin library, beside a library
+// of that name without the attach function, and alone. Each run picks its suite by filter.
+
+namespace {
+
+using renpin::test::create_form;
+
+template <typename Function>
+Function stand_in_function(const char* name) {
+    const HMODULE stand_in = GetModuleHandleW(L"SkinH_VB6.dll");
+    return stand_in == nullptr ? nullptr
+                               : reinterpret_cast<Function>(
+                                     reinterpret_cast<void (*)()>(GetProcAddress(stand_in, name)));
+}
+
+void expect_fixed_client_size(HWND window, UINT dpi) {
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, MulDiv(5220, static_cast<int>(dpi), 1440));
+    EXPECT_EQ(client.bottom, MulDiv(5580, static_cast<int>(dpi), 1440));
+    EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_THICKFRAME, 0);
+}
+
+TEST(SkinPresent, AttachesTheSkinFileBesideTheProgramOnceWithAnEmptySecondString) {
+    const auto form = create_form();
+    ASSERT_TRUE(form);
+    EXPECT_TRUE(form->skin_attached());
+    const auto call_count = stand_in_function<int (*)()>("StandIn_CallCount");
+    const auto skin_file = stand_in_function<const char* (*)()>("StandIn_SkinFile");
+    const auto second = stand_in_function<const char* (*)()>("StandIn_SecondArgument");
+    ASSERT_NE(call_count, nullptr);
+    EXPECT_EQ(call_count(), 1);
+    EXPECT_EQ(std::string(skin_file()),
+              renpin::platform::to_ansi(renpin::platform::executable_directory() + L"/skinh.she"));
+    EXPECT_EQ(std::string(second()), "");
+    // The library came from the program's own folder.
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"SkinH_VB6.dll"), path, MAX_PATH);
+    EXPECT_EQ(std::wstring(path), renpin::platform::executable_directory() + L"\\SkinH_VB6.dll");
+    // The failure the library reported changed nothing: the fixed border came next.
+    expect_fixed_client_size(form->handle(), form->dpi());
+}
+
+TEST(SkinWithoutAttach, OpensTheWindowUnskinned) {
+    const auto form = create_form();
+    ASSERT_TRUE(form);
+    EXPECT_FALSE(form->skin_attached());
+    expect_fixed_client_size(form->handle(), form->dpi());
+}
+
+TEST(SkinAbsent, OpensTheWindowUnskinnedAndIgnoresALibraryPlantedInTheCurrentFolder) {
+    // The build puts a stand-in in a folder of its own; it must not be picked up from there.
+    const std::wstring planted = renpin::platform::executable_directory() + L"\\..\\planted";
+    ASSERT_TRUE(SetCurrentDirectoryW(planted.c_str()));
+    ASSERT_NE(GetFileAttributesW(L"SkinH_VB6.dll"), INVALID_FILE_ATTRIBUTES);
+    const auto form = create_form();
+    ASSERT_TRUE(form);
+    EXPECT_FALSE(form->skin_attached());
+    EXPECT_EQ(GetModuleHandleW(L"SkinH_VB6.dll"), nullptr);
+    expect_fixed_client_size(form->handle(), form->dpi());
+}
+
+}  // namespace

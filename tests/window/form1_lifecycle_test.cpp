@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "window_test_support.h"
+
+namespace {
+
+using renpin::NoticeButtons;
+using renpin::NoticeIcon;
+using renpin::NoticeResult;
+using renpin::test::create_form;
+using renpin::test::NoticeRecorder;
+using renpin::test::pump_messages;
+using renpin::window::ControlId;
+using renpin::window::Form1;
+
+class Form1Lifecycle : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        form = create_form();
+        ASSERT_TRUE(form);
+        form->replace_notice_box(recorder.box());
+        form->replace_page_opener([this](const std::wstring& address) {
+            opened_pages.push_back(address);
+            return page_opens;
+        });
+        form->set_name_text(u"张三");
+        form->set_output_text(u"上一次的结果");
+    }
+    void TearDown() override {
+        if (form) {
+            form->replace_notice_box(nullptr);
+        }
+    }
+    void click(ControlId button) {
+        SendMessageW(form->control(button), BM_CLICK, 0, 0);
+        pump_messages(form->handle());
+    }
+    void expect_one_exit_question() {
+        ASSERT_EQ(recorder.notices.size(), 1u);
+        EXPECT_EQ(recorder.notices[0].text, u"您确定退出本程序吗?");
+        EXPECT_EQ(recorder.notices[0].title, u"k-Vem阿朴提示");
+        EXPECT_EQ(recorder.notices[0].icon, NoticeIcon::information);
+        EXPECT_EQ(recorder.notices[0].buttons, NoticeButtons::yes_no);
+        EXPECT_EQ(static_cast<unsigned>(recorder.notices[0].icon) |
+                      static_cast<unsigned>(recorder.notices[0].buttons),
+                  68u);
+    }
+
+    NoticeRecorder recorder;
+    std::vector<std::wstring> opened_pages;
+    bool page_opens = true;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(Form1Lifecycle, StaysOpenAndUnchangedWhenTheCloseIsNotConfirmed) {
+    for (const NoticeResult answer : {NoticeResult::no, NoticeResult::cancel, NoticeResult::ok}) {
+        recorder.notices.clear();
+        recorder.answer = answer;
+        SendMessageW(form->handle(), WM_CLOSE, 0, 0);
+        pump_messages(form->handle());
+        expect_one_exit_question();
+        ASSERT_TRUE(IsWindow(form->handle()));
+        EXPECT_EQ(form->name_text(), u"张三");
+        EXPECT_EQ(form->output_text(), u"上一次的结果");
+    }
+}
+
+TEST_F(Form1Lifecycle, AsksOnceForTheExitButtonAsForTheCloseBox) {
+    recorder.answer = NoticeResult::no;
+    click(ControlId::Command4);
+    expect_one_exit_question();
+    EXPECT_TRUE(IsWindow(form->handle()));
+
+    recorder.notices.clear();
+    recorder.answer = NoticeResult::yes;
+    const HWND window = form->handle();
+    click(ControlId::Command4);
+    expect_one_exit_question();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(form->handle(), nullptr);
+}
+
+TEST_F(Form1Lifecycle, ClosesOnYesFromTheSystemMenu) {
+    recorder.answer = NoticeResult::yes;
+    const HWND window = form->handle();
+    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    pump_messages(window);
+    expect_one_exit_question();
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(Form1Lifecycle, AsksBeforeTheSessionEnds) {
+    recorder.answer = NoticeResult::no;
+    EXPECT_EQ(SendMessageW(form->handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+    expect_one_exit_question();
+    SendMessageW(form->handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(IsWindow(form->handle()));
+
+    recorder.notices.clear();
+    recorder.answer = NoticeResult::yes;
+    const HWND window = form->handle();
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(Form1Lifecycle, CannotBeResizedByItsEdges) {
+    form->show(SW_SHOWNORMAL);
+    pump_messages(form->handle());
+    RECT client_before{};
+    GetClientRect(form->handle(), &client_before);
+    RECT outer{};
+    GetWindowRect(form->handle(), &outer);
+    const int middle_x = (outer.left + outer.right) / 2;
+    const int middle_y = (outer.top + outer.bottom) / 2;
+    const POINT edges[] = {{outer.left, middle_y},
+                           {outer.right - 1, middle_y},
+                           {middle_x, outer.bottom - 1},
+                           {outer.right - 1, outer.bottom - 1}};
+    for (const POINT edge : edges) {
+        const LRESULT hit =
+            SendMessageW(form->handle(), WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y));
+        EXPECT_TRUE(hit < HTSIZEFIRST || hit > HTSIZELAST) << hit;
+    }
+    RECT client_after{};
+    GetClientRect(form->handle(), &client_after);
+    EXPECT_TRUE(EqualRect(&client_before, &client_after));
+}
+
+TEST_F(Form1Lifecycle, ClearEmptiesBothBoxesAndSaysNothing) {
+    form->show(SW_SHOWNORMAL);
+    SetFocus(form->control(ControlId::Text1));
+    SendMessageW(form->control(ControlId::Command2), BM_CLICK, 0, 0);
+    pump_messages(form->handle());
+    EXPECT_TRUE(form->name_text().empty());
+    EXPECT_TRUE(form->output_text().empty());
+    EXPECT_TRUE(recorder.notices.empty());
+    EXPECT_TRUE(opened_pages.empty());
+
+    // A query right after it gets the reproach for the empty name.
+    click(ControlId::Command1);
+    ASSERT_EQ(recorder.notices.size(), 1u);
+    EXPECT_EQ(recorder.notices[0].text, u"老大不要玩我,名字都没有你想算什么!");
+}
+
+TEST_F(Form1Lifecycle, OpensTheMakersPageOncePerClick) {
+    click(ControlId::Command3);
+    click(ControlId::Command3);
+    ASSERT_EQ(opened_pages.size(), 2u);
+    EXPECT_EQ(opened_pages[0], renpin::window::maker_page);
+    EXPECT_EQ(opened_pages[1], renpin::window::maker_page);
+    EXPECT_TRUE(recorder.notices.empty());
+    EXPECT_EQ(form->output_text(), u"上一次的结果");
+}
+
+TEST_F(Form1Lifecycle, SaysSoWhenTheBrowserCannotBeStarted) {
+    page_opens = false;
+    click(ControlId::Command3);
+    ASSERT_EQ(recorder.notices.size(), 1u);
+    EXPECT_EQ(recorder.notices[0].icon, NoticeIcon::error);
+    EXPECT_EQ(recorder.notices[0].buttons, NoticeButtons::ok);
+    const std::u16string address(std::begin(renpin::window::maker_page),
+                                 std::end(renpin::window::maker_page) - 1);
+    EXPECT_NE(recorder.notices[0].text.find(address), std::u16string::npos);
+    EXPECT_NE(recorder.notices[0].text.find(u"无法打开"), std::u16string::npos);
+    EXPECT_TRUE(IsWindow(form->handle()));
+}
+
+}  // namespace
