@@ -33,29 +33,30 @@ std::wstring class_of(HWND window) {
     return name;
 }
 
+struct WindowSearch {
+    DWORD process;
+    const wchar_t* window_class;
+    HWND found;
+};
+
+BOOL CALLBACK find_window(HWND window, LPARAM address) {
+    auto* search = reinterpret_cast<WindowSearch*>(address);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process && IsWindowVisible(window) &&
+        class_of(window) == search->window_class) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The first visible top-level window of the process with the class, waited for up to 20 s.
 HWND wait_for_window(DWORD process, const wchar_t* window_class) {
-    struct Search {
-        DWORD process;
-        const wchar_t* window_class;
-        HWND found;
-    };
     const auto deadline = Clock::now() + std::chrono::seconds(20);
     while (Clock::now() < deadline) {
-        Search search{process, window_class, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM address) -> BOOL {
-                auto* search = reinterpret_cast<Search*>(address);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == search->process && IsWindowVisible(window) &&
-                    class_of(window) == search->window_class) {
-                    search->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        WindowSearch search{process, window_class, nullptr};
+        EnumWindows(find_window, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             return search.found;
         }
