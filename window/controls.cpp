@@ -11,7 +11,7 @@ constexpr DWORD button_style = child | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
 
 }  // namespace
 
-const std::array<ControlSpec, 11> form1_controls{{
+const std::array<ControlEntry, 11> form1_controls{{
     {ControlId::StatusBar1,
      STATUSCLASSNAMEW,
      ControlId::StatusBar1,
@@ -92,23 +92,23 @@ const std::array<ControlSpec, 11> form1_controls{{
      ControlFont::window},
 }};
 
-const ControlSpec& control_spec(ControlId id) {
+const ControlEntry& control_entry(ControlId id) {
     return form1_controls[static_cast<std::size_t>(static_cast<int>(id) -
                                                    static_cast<int>(ControlId::StatusBar1))];
 }
 
-RECT control_rect(const ControlSpec& spec, UINT dpi) {
-    int left = spec.rect.left;
-    int top = spec.rect.top;
-    if (spec.frame != spec.id) {
-        const TwipsRect& frame = control_spec(spec.frame).rect;
+RECT control_rect(const ControlEntry& entry, UINT dpi) {
+    int left = entry.rect.left;
+    int top = entry.rect.top;
+    if (entry.frame != entry.id) {
+        const TwipsRect& frame = control_entry(entry.frame).rect;
         left += frame.left;
         top += frame.top;
     }
     // Edges are scaled rather than sizes, so neighbouring controls never drift apart by rounding.
     return RECT{twips_to_pixels(left, dpi), twips_to_pixels(top, dpi),
-                twips_to_pixels(left + spec.rect.width, dpi),
-                twips_to_pixels(top + spec.rect.height, dpi)};
+                twips_to_pixels(left + entry.rect.width, dpi),
+                twips_to_pixels(top + entry.rect.height, dpi)};
 }
 
 }  // namespace renpin::window

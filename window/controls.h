@@ -31,7 +31,7 @@ struct TwipsRect {
     int height;
 };
 
-struct ControlSpec {
+struct ControlEntry {
     ControlId id;
     const wchar_t* window_class;
     ControlId frame;  // the frame it sits in; its own id for controls placed on the window itself
@@ -45,9 +45,9 @@ inline constexpr int form_client_width_twips = 5220;
 inline constexpr int form_client_height_twips = 5580;
 
 // Every control of the main window, in tab order, which is also the order of creation.
-extern const std::array<ControlSpec, 11> form1_controls;
+extern const std::array<ControlEntry, 11> form1_controls;
 
-const ControlSpec& control_spec(ControlId id);
+const ControlEntry& control_entry(ControlId id);
 
 // Twips to pixels at a DPI: 15 twips are one pixel at 96 DPI.
 inline int twips_to_pixels(int twips, UINT dpi) {
@@ -55,6 +55,6 @@ inline int twips_to_pixels(int twips, UINT dpi) {
 }
 
 // The control's rectangle in the window's client area, in pixels at the DPI.
-RECT control_rect(const ControlSpec& spec, UINT dpi);
+RECT control_rect(const ControlEntry& entry, UINT dpi);
 
 }  // namespace renpin::window

@@ -181,9 +181,9 @@ void Form1::create_fonts() {
 
 void Form1::create_controls() {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(handle(), GWLP_HINSTANCE));
-    for (const ControlSpec& spec : form1_controls) {
-        CreateWindowExW(0, spec.window_class, spec.caption, spec.style, 0, 0, 0, 0, handle(),
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_number(spec.id))),
+    for (const ControlEntry& entry : form1_controls) {
+        CreateWindowExW(0, entry.window_class, entry.caption, entry.style, 0, 0, 0, 0, handle(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_number(entry.id))),
                         instance, nullptr);
     }
     // Frames go to the bottom of the z-order so they never paint over the controls inside
@@ -199,29 +199,29 @@ void Form1::create_controls() {
     int part_edges[] = {-1};
     SendMessageW(status_bar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(part_edges));
     SendMessageW(status_bar, SB_SETTEXTW, 0,
-                 reinterpret_cast<LPARAM>(control_spec(ControlId::StatusBar1).caption));
+                 reinterpret_cast<LPARAM>(control_entry(ControlId::StatusBar1).caption));
 }
 
 void Form1::lay_out() {
-    for (const ControlSpec& spec : form1_controls) {
-        const HWND child = control(spec.id);
-        const HFONT font = spec.font == ControlFont::name_box     ? name_font_.get()
-                           : spec.font == ControlFont::output_box ? output_font_.get()
-                                                                  : window_font_.get();
+    for (const ControlEntry& entry : form1_controls) {
+        const HWND child = control(entry.id);
+        const HFONT font = entry.font == ControlFont::name_box     ? name_font_.get()
+                           : entry.font == ControlFont::output_box ? output_font_.get()
+                                                                   : window_font_.get();
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        RECT rect = control_rect(spec, dpi_);
-        if (spec.id == ControlId::Label1) {
+        RECT rect = control_rect(entry, dpi_);
+        if (entry.id == ControlId::Label1) {
             // The disclaimer is as large as its text in its font.
             const HDC context = GetDC(child);
             const HGDIOBJ previous = SelectObject(context, font);
             SIZE text{};
-            GetTextExtentPoint32W(context, spec.caption, lstrlenW(spec.caption), &text);
+            GetTextExtentPoint32W(context, entry.caption, lstrlenW(entry.caption), &text);
             SelectObject(context, previous);
             ReleaseDC(child, context);
             rect.right = rect.left + text.cx;
             rect.bottom = rect.top + text.cy;
         }
-        if (spec.id == ControlId::StatusBar1) {
+        if (entry.id == ControlId::StatusBar1) {
             SendMessageW(child, SB_SETMINHEIGHT, static_cast<WPARAM>(rect.bottom - rect.top), 0);
         }
         MoveWindow(child, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
