@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/unique_handles.h"
+#include "driven_program.h"
 #include "platform/wide_text.h"
 
 // Starts the built program as a user would and drives it from outside, as another process.
@@ -15,7 +15,6 @@
 
 namespace {
 
-using renpin::platform::UniqueKernelHandle;
 using renpin::platform::window_text;
 using Clock = std::chrono::steady_clock;
 
@@ -27,100 +26,46 @@ std::wstring windows_path(std::string_view linux_path) {
     return path;
 }
 
-std::wstring class_of(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-struct WindowSearch {
-    DWORD process;
-    const wchar_t* window_class;
-    HWND found;
-};
-
-BOOL CALLBACK find_window(HWND window, LPARAM address) {
-    auto* search = reinterpret_cast<WindowSearch*>(address);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process && IsWindowVisible(window) &&
-        class_of(window) == search->window_class) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The first visible top-level window of the process with the class, waited for up to 20 s.
-HWND wait_for_window(DWORD process, const wchar_t* window_class) {
-    const auto deadline = Clock::now() + std::chrono::seconds(20);
-    while (Clock::now() < deadline) {
-        WindowSearch search{process, window_class, nullptr};
-        EnumWindows(find_window, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            return search.found;
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
-
 class RunningProgram {
   public:
     RunningProgram() {
-        std::wstring command_line = L"\"" + windows_path(RENPIN_PROGRAM) + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION started{};
-        if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &startup, &started)) {
-            CloseHandle(started.hThread);
-            process_.reset(started.hProcess);
-            id_ = started.dwProcessId;
-            window_ = wait_for_window(id_, L"RenpinForm1");
+        if (program_.start(windows_path(RENPIN_PROGRAM))) {
+            window_ = wait_for_window(L"RenpinForm1");
         }
     }
-    ~RunningProgram() {
-        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.get(), 1);
-            WaitForSingleObject(process_.get(), 5000);
-        }
-    }
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
 
     HWND window() const { return window_; }
-    DWORD id() const { return id_; }
     HWND control(int id) const { return GetDlgItem(window_, id); }
 
     // The exit code once the process has ended within the time, or nothing.
     std::optional<DWORD> wait_for_exit(DWORD milliseconds) const {
-        if (WaitForSingleObject(process_.get(), milliseconds) != WAIT_OBJECT_0) {
+        if (!program_.wait_for_exit(milliseconds)) {
             return std::nullopt;
         }
         DWORD code = 0;
-        GetExitCodeProcess(process_.get(), &code);
+        GetExitCodeProcess(program_.handle(), &code);
         return code;
     }
 
     // Reads the program's next message box and presses one of its buttons.
     std::wstring answer_message_box(int button) const {
-        const HWND box = wait_for_window(id_, L"#32770");
+        const HWND box = wait_for_window(L"#32770");
         if (box == nullptr) {
             return L"<no message box>";
         }
         const std::wstring seen = window_text(box) + L"|" + window_text(GetDlgItem(box, 0xFFFF));
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-        for (int i = 0; i < 200 && IsWindow(box); ++i) {
-            Sleep(25);
-        }
+        renpin::bench::wait_until_gone(box, 5'000);
         return seen;
     }
 
   private:
-    UniqueKernelHandle process_;
-    DWORD id_ = 0;
+    HWND wait_for_window(const wchar_t* window_class) const {
+        return renpin::bench::wait_for_visible_window(program_.id(), window_class, 20'000, 50);
+    }
+
+    renpin::bench::StartedProgram program_;
     HWND window_ = nullptr;
 };
 
