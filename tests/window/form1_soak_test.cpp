@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include <windows.h>
 
-#include <winternl.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "driven_program.h"
 #include "window_test_support.h"
 
 namespace {
@@ -23,87 +24,15 @@ struct Resources {
     long long windows = 0;
 };
 
-BOOL CALLBACK count_window(HWND, LPARAM count_address) {
-    ++*reinterpret_cast<long long*>(count_address);
-    return TRUE;
-}
-
-BOOL CALLBACK count_window_and_children(HWND window, LPARAM count_address) {
-    count_window(window, count_address);
-    EnumChildWindows(window, count_window, count_address);
-    return TRUE;
-}
-
-// This thread's top-level windows and all their descendants. Counted directly, since some
-// systems (Wine) do not count USER objects in GetGuiResources.
-long long count_windows() {
-    long long count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), count_window_and_children,
-                      reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-// The layout of SystemExtendedHandleInformation, which winternl.h leaves out.
-struct HandleEntry {
-    void* object;
-    ULONG_PTR process_id;
-    ULONG_PTR handle_value;
-    ULONG granted_access;
-    USHORT creator_back_trace_index;
-    USHORT object_type_index;
-    ULONG attributes;
-    ULONG reserved;
-};
-struct HandleTable {
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntry entries[1];
-};
-
-// This process's entries in the system handle table, or 0 if the table cannot be read.
-long long count_in_handle_table() {
-    using Query = NTSTATUS(NTAPI*)(ULONG, void*, ULONG, ULONG*);
-    const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (query == nullptr) {
-        return 0;
-    }
-    constexpr ULONG system_extended_handle_information = 64;
-    constexpr NTSTATUS length_mismatch = static_cast<NTSTATUS>(0xC0000004);
-    std::vector<ULONG_PTR> buffer(1 << 14);
-    NTSTATUS status = 0;
-    ULONG length = 0;
-    while ((status = query(system_extended_handle_information, buffer.data(),
-                           static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)), &length)) ==
-           length_mismatch) {
-        buffer.resize(buffer.size() * 2);
-    }
-    if (status != 0) {
-        return 0;
-    }
-    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
-    long long count = 0;
-    for (ULONG_PTR i = 0; i < table->count; ++i) {
-        count += table->entries[i].process_id == GetCurrentProcessId() ? 1 : 0;
-    }
-    return count;
-}
-
-// GetProcessHandleCount's answer, or the handle table's where it answers zero (Wine).
-long long count_handles() {
-    DWORD handles = 0;
-    if (GetProcessHandleCount(GetCurrentProcess(), &handles) && handles != 0) {
-        return handles;
-    }
-    return count_in_handle_table();
-}
-
 Resources read_resources() {
     Resources resources;
-    resources.handles = count_handles();
+    const char* source = nullptr;
+    resources.handles =
+        renpin::bench::count_handles(GetCurrentProcess(), GetCurrentProcessId(), &source);
     resources.gdi_objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     resources.user_objects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    resources.windows = count_windows();
+    // Counted directly too, since some systems (Wine) count no USER objects.
+    resources.windows = renpin::bench::count_windows(GetCurrentProcessId());
     return resources;
 }
 
