@@ -241,10 +241,27 @@ void Form1::fit_window_to_client(const POINT* top_left) {
     }
     SetWindowPos(handle(), nullptr, top_left ? top_left->x : 0, top_left ? top_left->y : 0,
                  outer.right - outer.left, outer.bottom - outer.top, flags);
+
+    // A frame that differs from the system's metrics (a skin, a frame not yet at the new DPI)
+    // leaves the client area off by its difference; one correction makes it exact.
+    RECT actual{};
+    GetClientRect(handle(), &actual);
+    const int missing_width = client.right - actual.right;
+    const int missing_height = client.bottom - actual.bottom;
+    if (missing_width != 0 || missing_height != 0) {
+        RECT window{};
+        GetWindowRect(handle(), &window);
+        SetWindowPos(handle(), nullptr, 0, 0, window.right - window.left + missing_width,
+                     window.bottom - window.top + missing_height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
 }
 
 void Form1::on_dpi_changed(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
+    // The controls let go of the old fonts in lay_out(); they are deleted only after that.
+    const platform::UniqueFont old_fonts[] = {std::move(window_font_), std::move(name_font_),
+                                              std::move(output_font_)};
     create_fonts();
     lay_out();
     const POINT top_left{suggested.left, suggested.top};

@@ -158,3 +158,32 @@ TEST_F(Form1Layout, TabsFromTheQueryButtonThroughTheBoxesAndTheActionButtons) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Form1Layout, LaysItselfOutAgainWhenMovedToAScreenOfAnotherDpi) {
+    RECT suggested{100, 50, 700, 700};
+    SendMessageW(form->handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form->dpi(), 144u);
+    RECT client{};
+    GetClientRect(form->handle(), &client);
+    EXPECT_EQ(client.right, 522);
+    EXPECT_EQ(client.bottom, 558);
+    RECT outer{};
+    GetWindowRect(form->handle(), &outer);
+    EXPECT_EQ(outer.left, 100);
+    EXPECT_EQ(outer.top, 50);
+    const RECT query_button = rect_in_parent(form->control(ControlId::Command1));
+    EXPECT_EQ(query_button.left, 372);
+    EXPECT_EQ(query_button.top, 144);
+    EXPECT_EQ(query_button.right, 482);
+    EXPECT_EQ(query_button.bottom, 182);
+    LOGFONTW name_font{};
+    GetObjectW(
+        reinterpret_cast<HFONT>(SendMessageW(form->control(ControlId::Text1), WM_GETFONT, 0, 0)),
+        sizeof(name_font), &name_font);
+    EXPECT_EQ(name_font.lfHeight, -18);
+}
+
+}  // namespace
