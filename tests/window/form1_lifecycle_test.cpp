@@ -10,33 +10,22 @@ namespace {
 using renpin::NoticeButtons;
 using renpin::NoticeIcon;
 using renpin::NoticeResult;
-using renpin::test::create_form;
-using renpin::test::NoticeRecorder;
 using renpin::test::pump_messages;
 using renpin::window::ControlId;
-using renpin::window::Form1;
 
-class Form1Lifecycle : public ::testing::Test {
+class Form1Lifecycle : public renpin::test::RecordedFormTest {
   protected:
     void SetUp() override {
-        form = create_form();
-        ASSERT_TRUE(form);
-        form->replace_notice_box(recorder.box());
+        RecordedFormTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         form->replace_page_opener([this](const std::wstring& address) {
             opened_pages.push_back(address);
             return page_opens;
         });
         form->set_name_text(u"张三");
         form->set_output_text(u"上一次的结果");
-    }
-    void TearDown() override {
-        if (form) {
-            form->replace_notice_box(nullptr);
-        }
-    }
-    void click(ControlId button) {
-        SendMessageW(form->control(button), BM_CLICK, 0, 0);
-        pump_messages(form->handle());
     }
     void expect_one_exit_question() {
         ASSERT_EQ(recorder.notices.size(), 1u);
@@ -49,10 +38,8 @@ class Form1Lifecycle : public ::testing::Test {
                   68u);
     }
 
-    NoticeRecorder recorder;
     std::vector<std::wstring> opened_pages;
     bool page_opens = true;
-    std::unique_ptr<Form1> form;
 };
 
 TEST_F(Form1Lifecycle, StaysOpenAndUnchangedWhenTheCloseIsNotConfirmed) {

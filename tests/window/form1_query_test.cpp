@@ -10,42 +10,15 @@ namespace {
 using renpin::NoticeButtons;
 using renpin::NoticeIcon;
 using renpin::NoticeResult;
-using renpin::test::create_form;
 using renpin::test::MessageBoxAnswerer;
-using renpin::test::NoticeRecorder;
 using renpin::test::press_key;
 using renpin::test::pump_messages;
 using renpin::window::ControlId;
-using renpin::window::Form1;
 
 constexpr std::u16string_view zhang_san_report =
     u"查询姓名：张三\r\n人品得分：29\r\n综合评价：你的人品太差了。你应该有干坏事的嗜好吧?\r\n";
 
-class Form1Query : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        form = create_form();
-        ASSERT_TRUE(form);
-        form->replace_notice_box(recorder.box());
-    }
-    void TearDown() override {
-        if (form) {
-            form->replace_notice_box(nullptr);
-        }
-    }
-    void click(ControlId button) {
-        SendMessageW(form->control(button), BM_CLICK, 0, 0);
-        pump_messages(form->handle());
-    }
-    void show() {
-        form->show(SW_SHOWNORMAL);
-        SetForegroundWindow(form->handle());
-        pump_messages(form->handle());
-    }
-
-    NoticeRecorder recorder;
-    std::unique_ptr<Form1> form;
-};
+using Form1Query = renpin::test::RecordedFormTest;
 
 TEST_F(Form1Query, StartsWithEmptyBoxesAndTheFocusOnTheQueryButton) {
     show();

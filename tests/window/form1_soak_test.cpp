@@ -10,11 +10,8 @@
 
 namespace {
 
-using renpin::test::create_form;
-using renpin::test::NoticeRecorder;
 using renpin::test::pump_messages;
 using renpin::window::ControlId;
-using renpin::window::Form1;
 
 // What the process holds that a leak in the query would make grow.
 struct Resources {
@@ -61,19 +58,8 @@ std::u16string soak_name(int query) {
     return name;
 }
 
-class Form1Soak : public ::testing::Test {
+class Form1Soak : public renpin::test::RecordedFormTest {
   protected:
-    void SetUp() override {
-        form = create_form();
-        ASSERT_TRUE(form);
-        form->replace_notice_box(recorder.box());
-    }
-    void TearDown() override {
-        if (form) {
-            form->replace_notice_box(nullptr);
-        }
-    }
-
     // Clicks the query button `count` times, each time with another name in the name box.
     void run_queries(int count) {
         for (int i = 0; i < count; ++i) {
@@ -108,8 +94,6 @@ class Form1Soak : public ::testing::Test {
         EXPECT_EQ(after.windows, before.windows);
     }
 
-    NoticeRecorder recorder;
-    std::unique_ptr<Form1> form;
     int answered = 0;
 
   private:

@@ -18,6 +18,23 @@ void pump_messages(HWND form) {
     }
 }
 
+void RecordedFormTest::SetUp() {
+    form = create_form();
+    ASSERT_TRUE(form);
+    form->replace_notice_box(recorder.box());
+}
+
+void RecordedFormTest::click(window::ControlId button) {
+    SendMessageW(form->control(button), BM_CLICK, 0, 0);
+    pump_messages(form->handle());
+}
+
+void RecordedFormTest::show() {
+    form->show(SW_SHOWNORMAL);
+    SetForegroundWindow(form->handle());
+    pump_messages(form->handle());
+}
+
 std::unique_ptr<window::Form1> create_form() {
     INITCOMMONCONTROLSEX common_controls{sizeof(common_controls),
                                          ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};

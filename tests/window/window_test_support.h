@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <memory>
 #include <string>
@@ -36,6 +38,17 @@ struct NoticeRecorder {
 
 // Handles whatever messages are waiting, as the program's message loop would.
 void pump_messages(HWND form);
+
+// A fixture with the main window, whose notices go to a recorder instead of the screen.
+class RecordedFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void click(window::ControlId button);
+    void show();
+
+    NoticeRecorder recorder;  // declared first, so it outlives the window
+    std::unique_ptr<window::Form1> form;
+};
 
 // Creates the main window with the common controls initialised, as the program does.
 std::unique_ptr<window::Form1> create_form();
