@@ -106,9 +106,11 @@ TEST_F(Form1Layout, GivesEachControlItsStyle) {
     EXPECT_EQ(style(ControlId::Text2) & ES_READONLY, 0u);
     EXPECT_EQ(style(ControlId::Text1) & ES_MULTILINE, 0u);
     EXPECT_EQ(style(ControlId::Text1) & ES_READONLY, 0u);
-    // Neither edit box stops at the system's default of about 30,000 characters.
+    // Neither edit box stops at the system's default of about 30,000 characters. The limit is
+    // an unsigned 32-bit count; in a 32-bit build LRESULT would read 0xFFFFFFFF as -1.
     for (const ControlId box : {ControlId::Text1, ControlId::Text2}) {
-        EXPECT_GE(SendMessageW(form->control(box), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+        EXPECT_GE(static_cast<DWORD>(SendMessageW(form->control(box), EM_GETLIMITTEXT, 0, 0)),
+                  0x7FFFFFFEu);
     }
     const HWND status_bar = form->control(ControlId::StatusBar1);
     EXPECT_EQ(SendMessageW(status_bar, SB_GETPARTS, 0, 0), 1);
