@@ -1,7 +1,7 @@
 #include "platform/skin_library.h"
 
+#include "platform/ansi_path.h"
 #include "platform/executable_directory.h"
-#include "platform/wide_text.h"
 
 namespace renpin::platform {
 namespace {
@@ -33,7 +33,7 @@ SkinLibrary SkinLibrary::attach(const std::wstring& skin_file) {
     if (attach_skin == nullptr) {
         return skin;
     }
-    const std::string path = to_ansi(skin_file);
+    const std::string path = ansi_path(skin_file);
     attach_skin(path.c_str(), "");
     skin.attached_ = true;
     return skin;

@@ -12,7 +12,9 @@ class SkinLibrary {
   public:
     // Loads the library from the program's own folder or the system folders only and calls its
     // attach function with the skin file's path and an empty second string, ignoring the result.
-    // A missing library or a library without that function leaves the window unskinned.
+    // The library takes ANSI paths: where the code page cannot spell the path, it gets one that
+    // it can (see ansi_path). A missing library or a library without that function leaves the
+    // window unskinned.
     static SkinLibrary attach(const std::wstring& skin_file);
 
     bool attached() const { return attached_; }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,8 @@ inline std::u16string to_u16(std::wstring_view text) {
 // The whole text of a window or control, however long.
 std::wstring window_text(HWND window);
 
-// Text in the ANSI code page, as narrow system interfaces expect it.
-std::string to_ansi(std::wstring_view text);
+// Text in the ANSI code page, as narrow interfaces expect it; nothing where the code page cannot
+// spell it exactly, since a guessed character can make a name name something else.
+std::optional<std::string> to_ansi(std::wstring_view text);
 
 }  // namespace renpin::platform

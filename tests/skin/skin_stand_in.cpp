@@ -16,7 +16,7 @@ __declspec(dllexport) int __stdcall SkinH_AttachEx(const char* file, const char*
     ++call_count;
     skin_file = file != nullptr ? file : "<null>";
     second_argument = password != nullptr ? password : "<null>";
-    // A real library reports failure for a missing skin file; the program must not care.
+    // A real library reports failure for a skin file it cannot use; the program must not care.
     return -1;
 }
 
