@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <unknwn.h>
 
 #include <memory>
 #include <type_traits>
@@ -20,10 +21,16 @@ struct ModuleFreer {
 struct KernelHandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+struct ComReleaser {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
 
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
 using UniqueKernelHandle = std::unique_ptr<void, KernelHandleCloser>;
+// One reference to a COM object.
+template <typename Interface>
+using UniqueCom = std::unique_ptr<Interface, ComReleaser>;
 
 }  // namespace renpin::platform

@@ -9,6 +9,7 @@
 #include "platform/wide_text.h"
 #include "platform/window_style.h"
 #include "resources/resource_ids.h"
+#include "window/text_box_names.h"
 
 namespace renpin::window {
 namespace {
@@ -200,6 +201,7 @@ void Form1::create_controls() {
     SendMessageW(status_bar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(part_edges));
     SendMessageW(status_bar, SB_SETTEXTW, 0,
                  reinterpret_cast<LPARAM>(control_entry(ControlId::StatusBar1).caption));
+    name_text_boxes(handle());
 }
 
 void Form1::lay_out() {

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 #include <string>
 
 #include "driven_program.h"
+#include "platform/com_apartment.h"
+#include "platform/unique_handles.h"
 #include "platform/wide_text.h"
 
 // Starts the built program as a user would and drives it from outside, as another process.
@@ -70,7 +73,12 @@ class RunningProgram {
 };
 
 // Control identifiers of the main window.
+constexpr int status_bar1 = 100;
 constexpr int command1 = 102;
+constexpr int text2 = 103;
+constexpr int text1 = 104;
+constexpr int label1 = 106;
+constexpr int command2 = 108;
 constexpr int command3 = 109;
 constexpr int command4 = 110;
 
@@ -188,6 +196,61 @@ TEST(Program, StartsTheShellWithTheMakersPageOncePerClickWithoutWaiting) {
     EXPECT_EQ(lines, 2);
     EXPECT_NE(last_line.find("https://k-vem.github.io/"), std::string::npos) << last_line;
     EXPECT_TRUE(IsWindowVisible(program.window()));
+}
+
+// What a screen reader announces for a control: the name and role of its client area.
+struct Announced {
+    std::wstring name;
+    LONG role = 0;
+};
+
+Announced announced(HWND control) {
+    Announced heard;
+    void* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible), &object))) {
+        heard.name = L"<no accessible object>";
+        return heard;
+    }
+    const renpin::platform::UniqueCom<IAccessible> accessible(static_cast<IAccessible*>(object));
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (SUCCEEDED(accessible->get_accName(self, &name)) && name != nullptr) {
+        heard.name.assign(name, SysStringLen(name));
+    }
+    SysFreeString(name);
+    VARIANT role{};
+    if (SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4) {
+        heard.role = role.lVal;
+    }
+    VariantClear(&role);
+    return heard;
+}
+
+TEST(Program, NamesTheTextBoxesForScreenReadersAndKeepsTheOtherNames) {
+    const renpin::platform::ComApartment com;
+    RunningProgram program;
+    ASSERT_NE(program.window(), nullptr);
+    const struct {
+        int control;
+        const wchar_t* name;
+    } names[] = {
+        {status_bar1, L"k-Vem阿朴 出品  ·  结果仅供娱乐，欢迎访问阿朴博客"},
+        {command1, L"查询人品"},
+        {text2, L"查询结果"},
+        {text1, L"姓名"},
+        {label1, L"本程序仅供娱乐参考，绝无科学根据"},
+        {command2, L"清空"},
+        {command3, L"访问阿朴博客"},
+        {command4, L"退出程序"},
+    };
+    for (const auto& expected : names) {
+        EXPECT_EQ(announced(program.control(expected.control)).name, expected.name)
+            << "control " << expected.control;
+    }
+    EXPECT_EQ(announced(program.control(text1)).role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(announced(program.control(text2)).role, ROLE_SYSTEM_TEXT);
 }
 
 }  // namespace

@@ -2,17 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <optional>
 #include <string>
 
 #include "platform/ansi_path.h"
+#include "platform/com_apartment.h"
 #include "platform/executable_directory.h"
+#include "platform/named_accessible.h"
 #include "platform/unique_handles.h"
 #include "platform/wide_text.h"
 #include "platform/window_style.h"
 
 namespace {
 
+using renpin::platform::UniqueCom;
 using renpin::platform::UniqueWindow;
 
 TEST(RemoveSizingBorder, ClearsOnlyTheThickFrameBit) {
@@ -103,6 +108,89 @@ TEST(WindowText, ReadsTextsLongerThanAnyFixedBuffer) {
     EXPECT_EQ(renpin::platform::window_text(edit.get()), text);
     SetWindowTextW(edit.get(), L"");
     EXPECT_EQ(renpin::platform::window_text(edit.get()), L"");
+}
+
+// What a screen reader reads of an accessible object itself.
+struct AccessibleReading {
+    std::wstring name;
+    std::wstring value;
+    LONG role = 0;
+    LONG state = 0;
+    RECT location{};
+};
+
+std::wstring take_text(BSTR text) {
+    std::wstring taken = text != nullptr ? std::wstring(text, SysStringLen(text)) : L"";
+    SysFreeString(text);
+    return taken;
+}
+
+AccessibleReading read_accessible(IAccessible* object) {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    AccessibleReading reading;
+    BSTR text = nullptr;
+    // The system's object answers S_FALSE for a name it cannot find.
+    EXPECT_TRUE(SUCCEEDED(object->get_accName(self, &text)));
+    reading.name = take_text(text);
+    text = nullptr;
+    EXPECT_EQ(object->get_accValue(self, &text), S_OK);
+    reading.value = take_text(text);
+    VARIANT number{};
+    EXPECT_EQ(object->get_accRole(self, &number), S_OK);
+    reading.role = number.vt == VT_I4 ? number.lVal : -1;
+    VariantClear(&number);
+    EXPECT_EQ(object->get_accState(self, &number), S_OK);
+    reading.state = number.vt == VT_I4 ? number.lVal : -1;
+    VariantClear(&number);
+    LONG left = 0;
+    LONG top = 0;
+    LONG width = 0;
+    LONG height = 0;
+    EXPECT_EQ(object->accLocation(&left, &top, &width, &height, self), S_OK);
+    reading.location = RECT{left, top, left + width, top + height};
+    return reading;
+}
+
+TEST(NamedClientObject, AnswersItsOwnNameAndTheSystemObjectsRoleValueStateAndLocation) {
+    const renpin::platform::ComApartment com;
+    const UniqueWindow edit(CreateWindowExW(0, L"Edit", L"张三", WS_POPUP | WS_VISIBLE | WS_BORDER,
+                                            40, 30, 200, 24, nullptr, nullptr,
+                                            GetModuleHandleW(nullptr), nullptr));
+    ASSERT_TRUE(edit);
+    void* system_object = nullptr;
+    ASSERT_EQ(
+        CreateStdAccessibleObject(edit.get(), OBJID_CLIENT, __uuidof(IAccessible), &system_object),
+        S_OK);
+    const UniqueCom<IAccessible> system(static_cast<IAccessible*>(system_object));
+
+    // As a client gets it: through the window's answer to WM_GETOBJECT.
+    const LRESULT answer = renpin::platform::named_client_object(edit.get(), 0, L"姓名");
+    ASSERT_GT(answer, 0);
+    void* named_object = nullptr;
+    ASSERT_EQ(ObjectFromLresult(answer, __uuidof(IAccessible), 0, &named_object), S_OK);
+    UniqueCom<IAccessible> named(static_cast<IAccessible*>(named_object));
+
+    const AccessibleReading expected = read_accessible(system.get());
+    const AccessibleReading actual = read_accessible(named.get());
+    EXPECT_EQ(actual.name, L"姓名");
+    EXPECT_EQ(expected.role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(actual.role, expected.role);
+    EXPECT_EQ(expected.value, L"张三");
+    EXPECT_EQ(actual.value, expected.value);
+    EXPECT_EQ(actual.state, expected.state);
+    EXPECT_TRUE(EqualRect(&actual.location, &expected.location));
+    RECT window{};
+    GetWindowRect(edit.get(), &window);
+    EXPECT_TRUE(EqualRect(&expected.location, &window));
+
+    // The client's reference is the last one: dropping it frees the object, which lets go of
+    // the system's object in turn.
+    EXPECT_EQ(named.release()->Release(), 0u);
+    renpin::platform::make_named_accessible(system.get(), L"姓名").reset();
+    EXPECT_EQ(system->AddRef(), 2u);
+    EXPECT_EQ(system->Release(), 1u);
 }
 
 }  // namespace

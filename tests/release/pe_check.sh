@@ -91,7 +91,7 @@ if [ "$subsystem" -ne 2 ]; then
 fi
 
 # Only DLLs that every Windows has.
-allowed=" kernel32 user32 gdi32 comctl32 shell32 advapi32 msvcrt ole32 uxtheme version "
+allowed=" kernel32 user32 gdi32 comctl32 shell32 advapi32 msvcrt ole32 oleaut32 oleacc uxtheme version "
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: *//p' <<<"$headers" | tr -d '\r')
 if [ -z "$dlls" ]; then
   fault "objdump shows no imported DLL"
