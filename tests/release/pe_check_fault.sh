@@ -83,6 +83,15 @@ case $fault in
     done
     expected='imports RENPIN99.dll'
     ;;
+  import_near_name)
+    # One letter off an allowed DLL: the allow-list matches whole names, not their beginnings.
+    offsets=$(grep -obUa 'OLEACC.dll' "$copy" | cut -d: -f1)
+    [ -n "$offsets" ] || { echo "pe_check_fault: no OLEACC.dll import to rename" >&2; exit 1; }
+    for offset in $offsets; do
+      printf 'OLEACX' | dd of="$copy" bs=1 seek="$offset" conv=notrunc status=none
+    done
+    expected='imports OLEACX.dll'
+    ;;
   size)
     truncate -s $((max_bytes + 1)) "$copy"
     expected="is $((max_bytes + 1)) bytes"
