@@ -27,6 +27,16 @@ write_uint() {
   done | dd of="$copy" bs=1 seek="$1" conv=notrunc status=none
 }
 
+# Renames the imported DLL $1.dll to $2.dll, a name of the same length, wherever it stands.
+rename_import() {
+  local offsets offset
+  offsets=$(grep -obUa "$1.dll" "$copy" | cut -d: -f1)
+  [ -n "$offsets" ] || { echo "pe_check_fault: no $1.dll import to rename" >&2; exit 1; }
+  for offset in $offsets; do
+    printf '%s' "$2" | dd of="$copy" bs=1 seek="$offset" conv=notrunc status=none
+  done
+}
+
 pe=$(read_uint $((0x3c)) 4)
 characteristics=$((pe + 22))
 optional=$((pe + 24))
@@ -75,21 +85,13 @@ case $fault in
     expected='subsystem is 3'
     ;;
   import)
-    # Renames an imported DLL, as if the program needed one Windows lacks.
-    offsets=$(grep -obUa 'KERNEL32.dll' "$copy" | cut -d: -f1)
-    [ -n "$offsets" ] || { echo "pe_check_fault: no KERNEL32.dll import to rename" >&2; exit 1; }
-    for offset in $offsets; do
-      printf 'RENPIN99' | dd of="$copy" bs=1 seek="$offset" conv=notrunc status=none
-    done
+    # As if the program needed a DLL that Windows lacks.
+    rename_import KERNEL32 RENPIN99
     expected='imports RENPIN99.dll'
     ;;
   import_near_name)
     # One letter off an allowed DLL: the allow-list matches whole names, not their beginnings.
-    offsets=$(grep -obUa 'OLEACC.dll' "$copy" | cut -d: -f1)
-    [ -n "$offsets" ] || { echo "pe_check_fault: no OLEACC.dll import to rename" >&2; exit 1; }
-    for offset in $offsets; do
-      printf 'OLEACX' | dd of="$copy" bs=1 seek="$offset" conv=notrunc status=none
-    done
+    rename_import OLEACC OLEACX
     expected='imports OLEACX.dll'
     ;;
   size)
