@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace renpin::bench {
@@ -13,6 +14,12 @@ double Stopwatch::seconds() const {
     QueryPerformanceFrequency(&frequency);
     return static_cast<double>(now.QuadPart - start_.QuadPart) /
            static_cast<double>(frequency.QuadPart);
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 namespace {
@@ -161,20 +168,26 @@ std::wstring find_program(const wchar_t* given, const wchar_t* name, int up) {
     return folder + name;
 }
 
-bool StartedProgram::start(const std::wstring& path) {
+bool StartedProgram::start(const std::wstring& path, bool suspended) {
     terminate();
     std::wstring command_line = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &started)) {
+    if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE,
+                        suspended ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &started)) {
         return false;
     }
-    CloseHandle(started.hThread);
+    thread_.reset(started.hThread);
     process_.reset(started.hProcess);
     id_ = started.dwProcessId;
     return true;
+}
+
+void StartedProgram::resume() {
+    if (thread_) {
+        ResumeThread(thread_.get());
+    }
 }
 
 bool StartedProgram::running() const {
@@ -210,6 +223,116 @@ HWND wait_for_visible_window(DWORD process, const wchar_t* window_class, DWORD t
         }
         Sleep(poll_milliseconds);
     }
+}
+
+namespace {
+
+// The watches of this thread, found by their hooks: an event procedure has no context of its own.
+std::vector<WindowWatch*>& watches() {
+    static std::vector<WindowWatch*> list;
+    return list;
+}
+
+bool same_class(HWND window, const wchar_t* window_class) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return lstrcmpW(name, window_class) == 0;
+}
+
+}  // namespace
+
+WindowWatch::WindowWatch(DWORD process) {
+    hook_ = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_FOCUS, nullptr, &WindowWatch::record,
+                            process, 0, WINEVENT_OUTOFCONTEXT);
+    if (hook_ != nullptr) {
+        watches().push_back(this);
+    }
+}
+
+WindowWatch::~WindowWatch() {
+    if (hook_ != nullptr) {
+        UnhookWinEvent(hook_);
+        std::erase(watches(), this);
+    }
+}
+
+void CALLBACK WindowWatch::record(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
+                                  LONG child, DWORD, DWORD) {
+    if (child != CHILDID_SELF || (event != EVENT_OBJECT_CREATE && event != EVENT_OBJECT_FOCUS)) {
+        return;
+    }
+    if (event == EVENT_OBJECT_CREATE && object != OBJID_WINDOW) {
+        return;
+    }
+    for (WindowWatch* watch : watches()) {
+        if (watch->hook_ == hook) {
+            watch->events_.push_back(Event{event, window});
+        }
+    }
+}
+
+bool WindowWatch::next_event(Event& event, ULONGLONG deadline) {
+    for (;;) {
+        MSG message{};
+        while (events_.empty() && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        if (!events_.empty()) {
+            event = events_.front();
+            events_.pop_front();
+            return true;
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) {
+            return false;
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    }
+}
+
+void WindowWatch::forget() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+    events_.clear();
+}
+
+HWND WindowWatch::wait_for_creation(const wchar_t* window_class, DWORD timeout_milliseconds) {
+    const ULONGLONG deadline = GetTickCount64() + timeout_milliseconds;
+    Event event{};
+    while (next_event(event, deadline)) {
+        if (event.event == EVENT_OBJECT_CREATE &&
+            GetAncestor(event.window, GA_PARENT) == GetDesktopWindow() &&
+            same_class(event.window, window_class)) {
+            return event.window;
+        }
+    }
+    return nullptr;
+}
+
+bool WindowWatch::wait_for_focus_in(HWND window, DWORD timeout_milliseconds) {
+    const ULONGLONG deadline = GetTickCount64() + timeout_milliseconds;
+    Event event{};
+    while (next_event(event, deadline)) {
+        if (event.event == EVENT_OBJECT_FOCUS &&
+            (event.window == window || IsChild(window, event.window))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool wait_until_visible(HWND window, DWORD timeout_milliseconds) {
+    const ULONGLONG deadline = GetTickCount64() + timeout_milliseconds;
+    while (!IsWindowVisible(window)) {
+        if (!IsWindow(window) || GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(1);
+    }
+    return true;
 }
 
 bool wait_until_gone(HWND window, DWORD timeout_milliseconds) {

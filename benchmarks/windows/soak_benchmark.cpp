@@ -2,8 +2,17 @@
 //   soak_benchmark [--queries N] [--warm-up N] [PROGRAM]
 //       N queries in a row (2,000 unless told), with the process's handles, GDI and USER objects,
 //       windows and working set before, after the first warm-up queries (50) and at the end.
-//   soak_benchmark --long-name [--units N] [PROGRAM]
-//       one query with a name of N code units (100,000 unless told) pasted into the name box.
+//   soak_benchmark --long-name [--units N] [--runs N] [--observer HOW] [PROGRAM]
+//       a name of N code units (100,000 unless told) pasted into the name box, then N queries
+//       (5) with it, timed from the click to the message box shown.
+//   soak_benchmark --round-trip [--runs N] [--observer HOW] [PROGRAM]
+//       N queries (30) with the name 张三, timed the same way.
+// The last two run the program and its floor, floor_window.exe (the same controls without the
+// program's own work), side by side, one query of each in turn, and print the medians and
+// their ratio. HOW is how the benchmark learns that the message box is there: "events" (the
+// window events the system delivers, unless told), "polling" (looking for the box once a
+// millisecond) or "sleep:MS" (sleeping MS milliseconds between looks, so seldom that the
+// program is left alone; no time is measured then).
 // PROGRAM defaults to renpin.exe beside this program or two folders above it (the build's).
 // Each figure is one line, "name value", for people and scripts alike.
 #include <windows.h>
@@ -12,8 +21,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driven_program.h"
 #include "evaluation/score.h"
@@ -24,10 +35,14 @@ namespace {
 using renpin::bench::count_handles;
 using renpin::bench::count_windows;
 using renpin::bench::find_program;
+using renpin::bench::find_visible_window;
+using renpin::bench::median;
 using renpin::bench::StartedProgram;
 using renpin::bench::Stopwatch;
 using renpin::bench::wait_for_visible_window;
 using renpin::bench::wait_until_gone;
+using renpin::bench::wait_until_visible;
+using renpin::bench::WindowWatch;
 
 // Control identifiers of the main window.
 constexpr int command1 = 102;
@@ -37,12 +52,23 @@ constexpr int text1 = 104;
 // Long enough for Wine to lay out a very long answer in the output box and the message box.
 constexpr DWORD long_wait_milliseconds = 900'000;
 constexpr DWORD query_wait_milliseconds = 30'000;
+constexpr DWORD settle_milliseconds = 300;
+
+struct Observer {
+    enum class Kind { events, polling, sleep };
+    Kind kind = Kind::events;
+    DWORD sleep_milliseconds = 0;
+};
+
+enum class Mode { soak, long_name, round_trip };
 
 struct Options {
-    bool long_name = false;
+    Mode mode = Mode::soak;
     int queries = 2'000;
     int warm_up = 50;
     int units = 100'000;
+    int runs = 0;
+    Observer observer;
     const wchar_t* program = nullptr;
 };
 
@@ -56,12 +82,36 @@ bool parse_count(const wchar_t* text, int minimum, int& count) {
     return true;
 }
 
+bool parse_observer(std::wstring_view text, Observer& observer) {
+    if (text == L"events" || text == L"polling") {
+        observer.kind = text == L"events" ? Observer::Kind::events : Observer::Kind::polling;
+        return true;
+    }
+    int milliseconds = 0;
+    if (!text.starts_with(L"sleep:") || !parse_count(text.data() + 6, 1, milliseconds)) {
+        return false;
+    }
+    observer.kind = Observer::Kind::sleep;
+    observer.sleep_milliseconds = static_cast<DWORD>(milliseconds);
+    return true;
+}
+
 bool parse_options(int argc, wchar_t** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view argument = argv[i];
         const bool has_value = i + 1 < argc;
         if (argument == L"--long-name") {
-            options.long_name = true;
+            options.mode = Mode::long_name;
+        } else if (argument == L"--round-trip") {
+            options.mode = Mode::round_trip;
+        } else if (argument == L"--runs" && has_value) {
+            if (!parse_count(argv[++i], 1, options.runs)) {
+                return false;
+            }
+        } else if (argument == L"--observer" && has_value) {
+            if (!parse_observer(argv[++i], options.observer)) {
+                return false;
+            }
         } else if (argument == L"--queries" && has_value) {
             if (!parse_count(argv[++i], 1, options.queries)) {
                 return false;
@@ -176,19 +226,14 @@ std::wstring soak_name(int query) {
     return name;
 }
 
-// The program's message box: a visible dialog-class window of the process.
-HWND wait_for_message_box(DWORD process, DWORD timeout_milliseconds) {
-    return wait_for_visible_window(process, L"#32770", timeout_milliseconds, 1);
-}
-
 void press(HWND message_box, int button) {
     PostMessageW(message_box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(message_box, button)));
 }
 
-bool set_name(HWND name_box, const std::wstring& name, DWORD timeout_milliseconds) {
+bool set_text(HWND box, const std::wstring& text, DWORD timeout_milliseconds) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutW(name_box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
+    return SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                                SMTO_NORMAL, timeout_milliseconds, &result) != 0;
 }
 
@@ -210,17 +255,24 @@ std::wstring read_text(HWND control, DWORD timeout_milliseconds) {
     return text;
 }
 
-// The main program, started and with its window shown.
-class DrivenRenpin {
+// A program with the main window's controls, started and with its window shown: the main
+// program or its floor.
+class DrivenWindow {
   public:
-    bool start(const std::wstring& path) {
-        if (!program_.start(path)) {
+    bool start(const std::wstring& path, const wchar_t* window_class) {
+        if (!program_.start(path, true)) {
             std::fprintf(stderr, "cannot start %ls (error %lu)\n", path.c_str(), GetLastError());
             return false;
         }
-        form_ = wait_for_visible_window(program_.id(), L"RenpinForm1", 60'000, 5);
-        if (form_ == nullptr) {
-            std::fprintf(stderr, "the program showed no window within 60 s\n");
+        watch_ = std::make_unique<WindowWatch>(program_.id());
+        program_.resume();
+        if (!watch_->watching()) {
+            std::fprintf(stderr, "cannot watch the windows of %ls\n", path.c_str());
+            return false;
+        }
+        form_ = watch_->wait_for_creation(window_class, 60'000);
+        if (form_ == nullptr || !wait_until_visible(form_, 60'000)) {
+            std::fprintf(stderr, "%ls showed no window within 60 s\n", path.c_str());
             return false;
         }
         return true;
@@ -231,21 +283,41 @@ class DrivenRenpin {
 
     // One query: sets the name, then clicks as click_query does.
     double query(const std::wstring& name, DWORD timeout_milliseconds) {
-        if (!set_name(control(text1), name, timeout_milliseconds)) {
+        if (!set_text(control(text1), name, timeout_milliseconds)) {
             std::fprintf(stderr, "the name box did not take the name\n");
             return -1;
         }
         return click_query(timeout_milliseconds, nullptr);
     }
 
-    // Clicks the query button, waits for the message box, reads the output box into `output`
-    // if given, dismisses the box and waits until it is gone. Returns the seconds from the click
-    // to the box shown, or a negative number when something did not happen in time.
-    double click_query(DWORD timeout_milliseconds, std::wstring* output) {
+    // Clicks the query button, waits for the message box as the observer says, reads the output
+    // box into `output` if given, dismisses the box and waits until it is gone. Returns the
+    // seconds from the click to the box shown (zero when the observer sleeps and so cannot
+    // know), or a negative number when something did not happen in time.
+    double click_query(DWORD timeout_milliseconds, std::wstring* output,
+                       const Observer& observer = {}) {
+        watch_->forget();
         const Stopwatch clicked;
         PostMessageW(control(command1), BM_CLICK, 0, 0);
-        const HWND box = wait_for_message_box(program_.id(), timeout_milliseconds);
-        const double shown = clicked.seconds();
+        HWND box = nullptr;
+        double shown = 0;
+        if (observer.kind == Observer::Kind::events) {
+            box = watch_->wait_for_creation(L"#32770", timeout_milliseconds);
+            if (box != nullptr && (!watch_->wait_for_focus_in(box, timeout_milliseconds) ||
+                                   !wait_until_visible(box, timeout_milliseconds))) {
+                box = nullptr;
+            }
+            shown = clicked.seconds();
+        } else if (observer.kind == Observer::Kind::polling) {
+            box = wait_for_visible_window(program_.id(), L"#32770", timeout_milliseconds, 1);
+            shown = clicked.seconds();
+        } else {
+            const ULONGLONG deadline = GetTickCount64() + timeout_milliseconds;
+            do {
+                Sleep(observer.sleep_milliseconds);
+                box = find_visible_window(program_.id(), L"#32770");
+            } while (box == nullptr && GetTickCount64() < deadline);
+        }
         if (box == nullptr) {
             std::fprintf(stderr, "no message box after the click\n");
             return -1;
@@ -264,8 +336,10 @@ class DrivenRenpin {
     // Closes the program as a user would: asks it to close and answers yes. Ends it by force
     // only if it has not ended within 10 s.
     void close() {
+        watch_->forget();
         PostMessageW(form_, WM_CLOSE, 0, 0);
-        if (const HWND box = wait_for_message_box(program_.id(), 10'000)) {
+        const HWND box = watch_->wait_for_creation(L"#32770", 10'000);
+        if (box != nullptr && wait_until_visible(box, 10'000)) {
             press(box, IDYES);
         }
         const bool ended = program_.wait_for_exit(10'000);
@@ -277,10 +351,11 @@ class DrivenRenpin {
 
   private:
     StartedProgram program_;
+    std::unique_ptr<WindowWatch> watch_;
     HWND form_ = nullptr;
 };
 
-int run_soak(DrivenRenpin& renpin, const Options& options) {
+int run_soak(DrivenWindow& renpin, const Options& options) {
     const int warm_up = options.warm_up < options.queries ? options.warm_up : options.queries;
     const Resources before = renpin.resources();
     Resources warm = before;
@@ -331,33 +406,87 @@ std::wstring long_name(int units) {
     return name;
 }
 
-int run_long_name(DrivenRenpin& renpin, const Options& options) {
-    const std::wstring name = long_name(options.units);
-    const Stopwatch total;
-    if (!set_name(renpin.control(text1), name, long_wait_milliseconds)) {
-        std::fprintf(stderr, "the name box did not take the long name\n");
-        return 1;
-    }
-    const double set_seconds = total.seconds();
-    std::wstring output;
-    const double click_to_box = renpin.click_query(long_wait_milliseconds, &output);
-    const double seconds = total.seconds();
-    if (click_to_box < 0) {
-        return 1;
-    }
-    // The report the program computes for the name, compared whole.
+// Whether the box holds exactly the report the program computes for the name.
+bool holds_report(const std::wstring& output, const std::wstring& name) {
     const std::u16string name16(name.begin(), name.end());
     const std::u16string report = renpin::build_report(name16, renpin::compute_score(name16));
-    const bool whole =
-        output.size() == report.size() && std::equal(output.begin(), output.end(), report.begin());
-    print_figure("long.units", "%d", options.units);
-    print_figure("long.paste_seconds", "%.3f", set_seconds);
-    print_figure("long.click_to_box_seconds", "%.3f", click_to_box);
-    print_figure("long.total_seconds", "%.3f", seconds);
-    print_figure("long.output_length", "%llu", static_cast<unsigned long long>(output.size()));
-    print_figure("long.report_length", "%llu", static_cast<unsigned long long>(report.size()));
-    print_figure("long.output_whole", "%s", whole ? "yes" : "no");
-    return whole ? 0 : 1;
+    return output.size() == report.size() &&
+           std::equal(output.begin(), output.end(), report.begin());
+}
+
+void print_times(const char* prefix, const char* program, const char* unit, double scale,
+                 const std::vector<double>& times) {
+    char name[64];
+    for (const char* statistic : {"median", "min", "max"}) {
+        const double value = statistic[1] == 'e'   ? median(times)
+                             : statistic[1] == 'i' ? *std::min_element(times.begin(), times.end())
+                                                   : *std::max_element(times.begin(), times.end());
+        std::snprintf(name, sizeof(name), "%s.%s.%s_%s", prefix, program, statistic, unit);
+        print_figure(name, "%.3f", value * scale);
+    }
+}
+
+// The program and its floor, each given the name once, then queried in turn `runs` times with
+// the output box emptied before each query, so that every query writes into an empty box as
+// the first one does. The first query of each is also checked for the whole report.
+int compare_with_floor(const char* prefix, const std::wstring& program, const std::wstring& name,
+                       int runs, const Observer& observer, DWORD timeout_milliseconds) {
+    const std::wstring floor = find_program(nullptr, L"floor_window.exe", 0);
+    DrivenWindow windows[2];
+    if (!windows[0].start(program, L"RenpinForm1") || !windows[1].start(floor, L"RenpinFloor")) {
+        return 1;
+    }
+    const char* labels[2] = {"renpin", "floor"};
+    char figure[64];
+    std::vector<double> times[2];
+    for (int which = 0; which < 2; ++which) {
+        const Stopwatch pasted;
+        if (!set_text(windows[which].control(text1), name, timeout_milliseconds)) {
+            std::fprintf(stderr, "the name box did not take the name\n");
+            return 1;
+        }
+        std::snprintf(figure, sizeof(figure), "%s.%s.paste_seconds", prefix, labels[which]);
+        print_figure(figure, "%.3f", pasted.seconds());
+    }
+    for (int run = 0; run < runs; ++run) {
+        // Each goes first every other run, so that drift in the machine's load hits both alike.
+        for (int turn = 0; turn < 2; ++turn) {
+            const int which = (run + turn) % 2;
+            DrivenWindow& window = windows[which];
+            if (!set_text(window.control(text2), L"", timeout_milliseconds)) {
+                return 1;
+            }
+            // The output is read once the time is taken, and only in the first run.
+            std::wstring output;
+            const double shown =
+                window.click_query(timeout_milliseconds, run == 0 ? &output : nullptr, observer);
+            if (shown < 0) {
+                return 1;
+            }
+            times[which].push_back(shown);
+            // The window repaints what the box covered once the box is gone; the next query
+            // starts only after that, so that none pays for the one before it.
+            Sleep(settle_milliseconds);
+            if (run == 0) {
+                std::snprintf(figure, sizeof(figure), "%s.%s.output_whole", prefix, labels[which]);
+                print_figure(figure, "%s", holds_report(output, name) ? "yes" : "no");
+                std::snprintf(figure, sizeof(figure), "%s.%s.output_length", prefix, labels[which]);
+                print_figure(figure, "%llu", static_cast<unsigned long long>(output.size()));
+            }
+        }
+    }
+    std::snprintf(figure, sizeof(figure), "%s.runs", prefix);
+    print_figure(figure, "%d", runs);
+    if (observer.kind == Observer::Kind::sleep) {
+        return 0;
+    }
+    const bool seconds = name.size() > 1'000;
+    for (int which = 0; which < 2; ++which) {
+        print_times(prefix, labels[which], seconds ? "s" : "ms", seconds ? 1 : 1000, times[which]);
+    }
+    std::snprintf(figure, sizeof(figure), "%s.ratio", prefix);
+    print_figure(figure, "%.3f", median(times[0]) / median(times[1]));
+    return 0;
 }
 
 }  // namespace
@@ -367,17 +496,30 @@ int wmain(int argc, wchar_t** argv) {
     if (!parse_options(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: soak_benchmark [--queries N] [--warm-up N] [PROGRAM]\n"
-                     "       soak_benchmark --long-name [--units N] [PROGRAM]\n");
+                     "       soak_benchmark --long-name [--units N] [--runs N] [--observer HOW] "
+                     "[PROGRAM]\n"
+                     "       soak_benchmark --round-trip [--runs N] [--observer HOW] [PROGRAM]\n"
+                     "HOW: events, polling or sleep:MILLISECONDS\n");
         return 2;
     }
     const std::wstring program = find_program(options.program, L"renpin.exe", 2);
-    DrivenRenpin renpin;
-    if (!renpin.start(program)) {
-        return 1;
+    int status = 0;
+    if (options.mode == Mode::long_name) {
+        status = compare_with_floor("long", program, long_name(options.units),
+                                    options.runs > 0 ? options.runs : 5, options.observer,
+                                    long_wait_milliseconds);
+        print_figure("long.units", "%d", options.units);
+    } else if (options.mode == Mode::round_trip) {
+        status = compare_with_floor("query", program, L"张三", options.runs > 0 ? options.runs : 30,
+                                    options.observer, query_wait_milliseconds);
+    } else {
+        DrivenWindow renpin;
+        if (!renpin.start(program, L"RenpinForm1")) {
+            return 1;
+        }
+        status = run_soak(renpin, options);
+        renpin.close();
     }
-    const int status =
-        options.long_name ? run_long_name(renpin, options) : run_soak(renpin, options);
-    renpin.close();
     std::fflush(stdout);
     return status;
 }

@@ -1,8 +1,11 @@
-// Times how long the main program and a minimal Win32 program take from CreateProcess until a
-// visible top-level window of the process exists, and prints the medians and their ratio:
+// Times how long the main program, its floor (floor_window.exe: the same manifest, controls,
+// fonts and status bar without the program's own work) and a minimal Win32 program take from
+// CreateProcess until their main window is shown, and prints the medians and the ratios of the
+// program's to the others':
 //   startup_benchmark [--runs N] [--renpin PATH] [--minimal PATH]
-// Each program is started N times (10 unless told), the two in turn, and ended by force once
-// its window is there: only the start is measured.
+// Each program is started N times (10 unless told), the three in turn, and ended by force once
+// its window is shown: only the start is measured. The window's creation is learnt from the
+// window events the system delivers, so nothing asks the starting program anything until then.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,9 +20,11 @@
 namespace {
 
 using renpin::bench::find_program;
+using renpin::bench::median;
 using renpin::bench::StartedProgram;
 using renpin::bench::Stopwatch;
-using renpin::bench::wait_for_visible_window;
+using renpin::bench::wait_until_visible;
+using renpin::bench::WindowWatch;
 
 struct Options {
     int runs = 10;
@@ -48,42 +53,49 @@ bool parse_options(int argc, wchar_t** argv, Options& options) {
     return argc % 2 == 1;
 }
 
-// Milliseconds from CreateProcess to a visible window, or a negative number on failure.
-double time_start(const std::wstring& path) {
-    StartedProgram program;
-    const Stopwatch started;
-    if (!program.start(path)) {
-        std::fprintf(stderr, "cannot start %ls (error %lu)\n", path.c_str(), GetLastError());
+struct Started {
+    const wchar_t* label;
+    std::wstring path;
+    const wchar_t* window_class;
+    std::vector<double> times;
+};
+
+// Milliseconds from CreateProcess to the program's main window shown, or a negative number on
+// failure. The program starts suspended so that the watch is in place before it makes windows;
+// the clock runs from before its creation all the same.
+double time_start(const Started& program) {
+    StartedProgram started;
+    const Stopwatch clock;
+    if (!started.start(program.path, true)) {
+        std::fprintf(stderr, "cannot start %ls (error %lu)\n", program.path.c_str(),
+                     GetLastError());
         return -1;
     }
-    const HWND window = wait_for_visible_window(program.id(), nullptr, 60'000, 1);
-    const double milliseconds = started.seconds() * 1000;
-    program.terminate();
-    if (window == nullptr) {
-        std::fprintf(stderr, "%ls showed no window within 60 s\n", path.c_str());
+    WindowWatch watch(started.id());
+    started.resume();
+    const HWND window = watch.wait_for_creation(program.window_class, 60'000);
+    const bool shown = window != nullptr && wait_until_visible(window, 60'000);
+    const double milliseconds = clock.seconds() * 1000;
+    started.terminate();
+    if (!shown) {
+        std::fprintf(stderr, "%ls showed no window within 60 s\n", program.path.c_str());
         return -1;
     }
     return milliseconds;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 void print_figure(const char* name, double value) {
     std::printf("%-32s %.3f\n", name, value);
 }
 
-void print_times(const char* program, const std::vector<double>& times) {
+void print_times(const Started& program) {
     char name[64];
-    std::snprintf(name, sizeof(name), "startup.%s.median_ms", program);
-    print_figure(name, median(times));
-    std::snprintf(name, sizeof(name), "startup.%s.min_ms", program);
-    print_figure(name, *std::min_element(times.begin(), times.end()));
-    std::snprintf(name, sizeof(name), "startup.%s.max_ms", program);
-    print_figure(name, *std::max_element(times.begin(), times.end()));
+    std::snprintf(name, sizeof(name), "startup.%ls.median_ms", program.label);
+    print_figure(name, median(program.times));
+    std::snprintf(name, sizeof(name), "startup.%ls.min_ms", program.label);
+    print_figure(name, *std::min_element(program.times.begin(), program.times.end()));
+    std::snprintf(name, sizeof(name), "startup.%ls.max_ms", program.label);
+    print_figure(name, *std::max_element(program.times.begin(), program.times.end()));
 }
 
 }  // namespace
@@ -95,31 +107,35 @@ int wmain(int argc, wchar_t** argv) {
                      "usage: startup_benchmark [--runs N] [--renpin PATH] [--minimal PATH]\n");
         return 2;
     }
-    const std::wstring renpin = find_program(options.renpin, L"renpin.exe", 2);
-    const std::wstring minimal = find_program(options.minimal, L"minimal_window.exe", 0);
+    Started programs[] = {
+        {L"renpin", find_program(options.renpin, L"renpin.exe", 2), L"RenpinForm1", {}},
+        {L"floor", find_program(nullptr, L"floor_window.exe", 0), L"RenpinFloor", {}},
+        {L"minimal", find_program(options.minimal, L"minimal_window.exe", 0), L"MinimalWindow", {}},
+    };
+    constexpr int count = static_cast<int>(std::size(programs));
 
-    // One unmeasured start of each, so that neither pays alone for loading shared system DLLs.
-    if (time_start(renpin) < 0 || time_start(minimal) < 0) {
-        return 1;
-    }
-    std::vector<double> renpin_times;
-    std::vector<double> minimal_times;
-    for (int run = 0; run < options.runs; ++run) {
-        // The two in turn, each going first every other run, so drift hits both alike.
-        const bool renpin_first = run % 2 == 0;
-        const std::wstring& first = renpin_first ? renpin : minimal;
-        const std::wstring& second = renpin_first ? minimal : renpin;
-        const double first_time = time_start(first);
-        const double second_time = time_start(second);
-        if (first_time < 0 || second_time < 0) {
+    // One unmeasured start of each, so that none pays alone for loading shared system DLLs.
+    for (const Started& program : programs) {
+        if (time_start(program) < 0) {
             return 1;
         }
-        renpin_times.push_back(renpin_first ? first_time : second_time);
-        minimal_times.push_back(renpin_first ? second_time : first_time);
+    }
+    for (int run = 0; run < options.runs; ++run) {
+        // In turn, each going first in its share of the runs, so that drift hits all alike.
+        for (int turn = 0; turn < count; ++turn) {
+            Started& program = programs[(run + turn) % count];
+            const double time = time_start(program);
+            if (time < 0) {
+                return 1;
+            }
+            program.times.push_back(time);
+        }
     }
     std::printf("%-32s %d\n", "startup.runs", options.runs);
-    print_times("renpin", renpin_times);
-    print_times("minimal", minimal_times);
-    print_figure("startup.ratio", median(renpin_times) / median(minimal_times));
+    for (const Started& program : programs) {
+        print_times(program);
+    }
+    print_figure("startup.ratio", median(programs[0].times) / median(programs[1].times));
+    print_figure("startup.ratio_to_minimal", median(programs[0].times) / median(programs[2].times));
     return 0;
 }
