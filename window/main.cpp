@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "platform/com_apartment.h"
 #include "platform/dll_search.h"
 #include "window/form1.h"
 #include "window/message_loop.h"
@@ -13,7 +12,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     common_controls.dwSize = sizeof(common_controls);
     common_controls.dwICC = ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&common_controls);
-    const renpin::platform::ComApartment com;
 
     const auto form = renpin::window::Form1::create(instance);
     if (!form) {

@@ -20,12 +20,28 @@ constexpr TextBoxName text_box_names[] = {
     {ControlId::Text2, L"查询结果"},
 };
 
+const wchar_t* name_of(HWND text_box) {
+    const int id = GetDlgCtrlID(text_box);
+    for (const TextBoxName& text_box_name : text_box_names) {
+        if (static_cast<int>(text_box_name.id) == id) {
+            return text_box_name.name;
+        }
+    }
+    return nullptr;
+}
+
 LRESULT CALLBACK text_box_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                    UINT_PTR, DWORD_PTR name) {
+                                    UINT_PTR, DWORD_PTR apartment_address) {
     // The object id arrives in 32 bits, sign-extended or not on 64-bit Windows.
     if (message == WM_GETOBJECT && static_cast<DWORD>(lparam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        auto& apartment =
+            *reinterpret_cast<std::optional<platform::ComApartment>*>(apartment_address);
+        if (!apartment) {
+            apartment.emplace();
+        }
+        const wchar_t* name = name_of(window);
         const LRESULT object =
-            platform::named_client_object(window, wparam, reinterpret_cast<const wchar_t*>(name));
+            name != nullptr ? platform::named_client_object(window, wparam, name) : 0;
         if (object != 0) {
             return object;
         }
@@ -38,10 +54,10 @@ LRESULT CALLBACK text_box_procedure(HWND window, UINT message, WPARAM wparam, LP
 
 }  // namespace
 
-void name_text_boxes(HWND form) {
+void name_text_boxes(HWND form, std::optional<platform::ComApartment>& apartment) {
     for (const TextBoxName& text_box : text_box_names) {
         SetWindowSubclass(GetDlgItem(form, static_cast<int>(text_box.id)), text_box_procedure,
-                          subclass_id, reinterpret_cast<DWORD_PTR>(text_box.name));
+                          subclass_id, reinterpret_cast<DWORD_PTR>(&apartment));
     }
 }
 
