@@ -13,7 +13,8 @@ bool is_self(const VARIANT& child) {
 // apartment is single-threaded, and COM brings every call from elsewhere to that thread.
 class NamedAccessible final : public IAccessible {
   public:
-    NamedAccessible(IAccessible* inner, const wchar_t* name) : inner_(inner), name_(name) {
+    NamedAccessible(IAccessible* inner, const wchar_t* name, StringAllocator allocate_string)
+        : inner_(inner), name_(name), allocate_string_(allocate_string) {
         inner_->AddRef();
     }
     NamedAccessible(const NamedAccessible&) = delete;
@@ -80,7 +81,7 @@ class NamedAccessible final : public IAccessible {
         if (name == nullptr) {
             return E_INVALIDARG;
         }
-        *name = SysAllocString(name_);
+        *name = allocate_string_(name_);
         return *name != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
@@ -151,28 +152,15 @@ class NamedAccessible final : public IAccessible {
 
     IAccessible* inner_;
     const wchar_t* name_;
+    StringAllocator allocate_string_;
     ULONG references_ = 1;
 };
 
 }  // namespace
 
-UniqueCom<IAccessible> make_named_accessible(IAccessible* inner, const wchar_t* name) {
-    return UniqueCom<IAccessible>(new (std::nothrow) NamedAccessible(inner, name));
-}
-
-LRESULT named_client_object(HWND window, WPARAM wparam, const wchar_t* name) {
-    void* inner = nullptr;
-    if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible), &inner))) {
-        return 0;
-    }
-    const UniqueCom<IAccessible> system_object(static_cast<IAccessible*>(inner));
-    const UniqueCom<IAccessible> named = make_named_accessible(system_object.get(), name);
-    if (!named) {
-        return 0;
-    }
-    // The result holds a reference of its own until the client takes the object.
-    const LRESULT result = LresultFromObject(__uuidof(IAccessible), wparam, named.get());
-    return result > 0 ? result : 0;
+UniqueCom<IAccessible> make_named_accessible(IAccessible* inner, const wchar_t* name,
+                                             StringAllocator allocate_string) {
+    return UniqueCom<IAccessible>(new (std::nothrow) NamedAccessible(inner, name, allocate_string));
 }
 
 }  // namespace renpin::platform

@@ -201,7 +201,7 @@ void Form1::create_controls() {
     SendMessageW(status_bar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(part_edges));
     SendMessageW(status_bar, SB_SETTEXTW, 0,
                  reinterpret_cast<LPARAM>(control_entry(ControlId::StatusBar1).caption));
-    name_text_boxes(handle(), com_);
+    name_text_boxes(handle(), accessibility_);
 }
 
 void Form1::lay_out() {

@@ -4,12 +4,11 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "evaluation/query.h"
-#include "platform/com_apartment.h"
+#include "platform/accessibility_services.h"
 #include "platform/skin_library.h"
 #include "platform/unique_handles.h"
 #include "window/controls.h"
@@ -96,8 +95,8 @@ class Form1 final : public QueryWindow {
     platform::UniqueFont name_font_;
     platform::UniqueFont output_font_;
     platform::SkinLibrary skin_;
-    // Entered on the first screen-reader request; kept until the window and its boxes are gone.
-    std::optional<platform::ComApartment> com_;
+    // Started on the first screen-reader request; kept until the window and its boxes are gone.
+    platform::AccessibilityServices accessibility_;
     // Declared last so the window goes before the fonts and the skin library it uses.
     platform::UniqueWindow window_;
 };

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "platform/named_accessible.h"
 #include "window/controls.h"
 
 namespace renpin::window {
@@ -31,17 +30,13 @@ const wchar_t* name_of(HWND text_box) {
 }
 
 LRESULT CALLBACK text_box_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                    UINT_PTR, DWORD_PTR apartment_address) {
+                                    UINT_PTR, DWORD_PTR services_address) {
     // The object id arrives in 32 bits, sign-extended or not on 64-bit Windows.
     if (message == WM_GETOBJECT && static_cast<DWORD>(lparam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        auto& apartment =
-            *reinterpret_cast<std::optional<platform::ComApartment>*>(apartment_address);
-        if (!apartment) {
-            apartment.emplace();
-        }
+        auto* services = reinterpret_cast<platform::AccessibilityServices*>(services_address);
         const wchar_t* name = name_of(window);
         const LRESULT object =
-            name != nullptr ? platform::named_client_object(window, wparam, name) : 0;
+            name != nullptr ? services->named_client_object(window, wparam, name) : 0;
         if (object != 0) {
             return object;
         }
@@ -54,10 +49,10 @@ LRESULT CALLBACK text_box_procedure(HWND window, UINT message, WPARAM wparam, LP
 
 }  // namespace
 
-void name_text_boxes(HWND form, std::optional<platform::ComApartment>& apartment) {
+void name_text_boxes(HWND form, platform::AccessibilityServices& services) {
     for (const TextBoxName& text_box : text_box_names) {
         SetWindowSubclass(GetDlgItem(form, static_cast<int>(text_box.id)), text_box_procedure,
-                          subclass_id, reinterpret_cast<DWORD_PTR>(&apartment));
+                          subclass_id, reinterpret_cast<DWORD_PTR>(&services));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/accessibility_services.h"
 #include "platform/ansi_path.h"
 #include "platform/com_apartment.h"
 #include "platform/executable_directory.h"
@@ -165,8 +166,10 @@ TEST(NamedClientObject, AnswersItsOwnNameAndTheSystemObjectsRoleValueStateAndLoc
         S_OK);
     const UniqueCom<IAccessible> system(static_cast<IAccessible*>(system_object));
 
-    // As a client gets it: through the window's answer to WM_GETOBJECT.
-    const LRESULT answer = renpin::platform::named_client_object(edit.get(), 0, L"姓名");
+    // As a client gets it: through the window's answer to WM_GETOBJECT, from the libraries
+    // loaded when the first request comes.
+    renpin::platform::AccessibilityServices services;
+    const LRESULT answer = services.named_client_object(edit.get(), 0, L"姓名");
     ASSERT_GT(answer, 0);
     void* named_object = nullptr;
     ASSERT_EQ(ObjectFromLresult(answer, __uuidof(IAccessible), 0, &named_object), S_OK);
@@ -188,7 +191,7 @@ TEST(NamedClientObject, AnswersItsOwnNameAndTheSystemObjectsRoleValueStateAndLoc
     // The client's reference is the last one: dropping it frees the object, which lets go of
     // the system's object in turn.
     EXPECT_EQ(named.release()->Release(), 0u);
-    renpin::platform::make_named_accessible(system.get(), L"姓名").reset();
+    renpin::platform::make_named_accessible(system.get(), L"姓名", &SysAllocString).reset();
     EXPECT_EQ(system->AddRef(), 2u);
     EXPECT_EQ(system->Release(), 1u);
 }

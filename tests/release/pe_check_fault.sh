@@ -91,8 +91,8 @@ case $fault in
     ;;
   import_near_name)
     # One letter off an allowed DLL: the allow-list matches whole names, not their beginnings.
-    rename_import OLEACC OLEACX
-    expected='imports OLEACX.dll'
+    rename_import GDI32 GDI33
+    expected='imports GDI33.dll'
     ;;
   size)
     truncate -s $((max_bytes + 1)) "$copy"
