@@ -2,12 +2,24 @@
 
 #include <commctrl.h>
 
+#include "platform/dpi.h"
+
 namespace renpin::window {
 namespace {
 
 constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr DWORD frame_style = child | BS_GROUPBOX;
 constexpr DWORD button_style = child | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+
+LOGFONTW song_bold(int tenths_of_point, UINT dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(tenths_of_point, static_cast<int>(dpi), 720);
+    font.lfWeight = FW_BOLD;
+    font.lfCharSet = GB2312_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(font.lfFaceName, L"宋体", LF_FACESIZE);
+    return font;
+}
 
 }  // namespace
 
@@ -95,6 +107,18 @@ const std::array<ControlEntry, 11> form1_controls{{
 const ControlEntry& control_entry(ControlId id) {
     return form1_controls[static_cast<std::size_t>(static_cast<int>(id) -
                                                    static_cast<int>(ControlId::StatusBar1))];
+}
+
+LOGFONTW control_font(ControlFont font, UINT dpi) {
+    switch (font) {
+        case ControlFont::name_box:
+            return song_bold(90, dpi);
+        case ControlFont::output_box:
+            return song_bold(105, dpi);
+        case ControlFont::window:
+            break;
+    }
+    return platform::message_font(dpi);
 }
 
 RECT control_rect(const ControlEntry& entry, UINT dpi) {

@@ -54,6 +54,10 @@ inline int twips_to_pixels(int twips, UINT dpi) {
     return MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
+// The font of that kind at the DPI: the system's message font, or 宋体 in bold with the GB2312
+// character set at 9 points for the name box and 10.5 points for the output box.
+LOGFONTW control_font(ControlFont font, UINT dpi);
+
 // The control's rectangle in the window's client area, in pixels at the DPI.
 RECT control_rect(const ControlEntry& entry, UINT dpi);
 

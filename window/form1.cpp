@@ -8,7 +8,7 @@
 #include "platform/process_start.h"
 #include "platform/wide_text.h"
 #include "platform/window_style.h"
-#include "resources/resource_ids.h"
+#include "window/form_class.h"
 #include "window/text_box_names.h"
 
 namespace renpin::window {
@@ -22,40 +22,15 @@ int control_number(ControlId id) {
     return static_cast<int>(id);
 }
 
-ATOM register_window_class(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = procedure;
-    window_class.hInstance = instance;
-    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_RENPIN));
-    window_class.hIconSm = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_RENPIN), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    window_class.lpszClassName = window_class_name;
-    return RegisterClassExW(&window_class);
-}
-
 platform::UniqueFont create_font(LOGFONTW font) {
     return platform::UniqueFont(CreateFontIndirectW(&font));
-}
-
-// 宋体 in bold with the GB2312 character set, at tenths of a point.
-LOGFONTW song_bold(int tenths_of_point, UINT dpi) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(tenths_of_point, static_cast<int>(dpi), 720);
-    font.lfWeight = FW_BOLD;
-    font.lfCharSet = GB2312_CHARSET;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpynW(font.lfFaceName, L"宋体", LF_FACESIZE);
-    return font;
 }
 
 }  // namespace
 
 std::unique_ptr<Form1> Form1::create(HINSTANCE instance) {
-    static const ATOM window_class = register_window_class(instance, &Form1::window_procedure);
+    static const ATOM window_class =
+        register_form_class(instance, &Form1::window_procedure, window_class_name);
     if (window_class == 0) {
         return nullptr;
     }
@@ -175,9 +150,9 @@ HWND Form1::control(ControlId id) const {
 }
 
 void Form1::create_fonts() {
-    window_font_ = create_font(platform::message_font(dpi_));
-    name_font_ = create_font(song_bold(90, dpi_));
-    output_font_ = create_font(song_bold(105, dpi_));
+    window_font_ = create_font(control_font(ControlFont::window, dpi_));
+    name_font_ = create_font(control_font(ControlFont::name_box, dpi_));
+    output_font_ = create_font(control_font(ControlFont::output_box, dpi_));
 }
 
 void Form1::create_controls() {

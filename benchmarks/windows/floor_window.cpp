@@ -10,9 +10,10 @@
 #include <string>
 
 #include "evaluation/score.h"
-#include "resources/resource_ids.h"
 #include "evaluation/verdict.h"
+#include "platform/wide_text.h"
 #include "window/controls.h"
+#include "window/form_class.h"
 
 namespace {
 
@@ -33,29 +34,14 @@ HWND control(HWND form, ControlId id) {
     return GetDlgItem(form, static_cast<int>(id));
 }
 
-std::wstring text_of(HWND box) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), text.size())));
-    return text;
-}
-
 void answer(HWND form) {
-    const std::wstring name = text_of(control(form, ControlId::Text1));
+    const std::wstring name = renpin::platform::window_text(control(form, ControlId::Text1));
     const std::u16string name16(name.begin(), name.end());
     const std::u16string report = renpin::build_report(name16, renpin::compute_score(name16));
     const HWND output = control(form, ControlId::Text2);
     SetWindowTextW(output, reinterpret_cast<const wchar_t*>(report.c_str()));
-    MessageBoxW(form, text_of(output).c_str(), L"k-Vem阿朴提示", MB_ICONINFORMATION | MB_OK);
-}
-
-HFONT song_bold(int tenths_of_point, int dpi) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(tenths_of_point, dpi, 720);
-    font.lfWeight = FW_BOLD;
-    font.lfCharSet = GB2312_CHARSET;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpynW(font.lfFaceName, L"宋体", LF_FACESIZE);
-    return CreateFontIndirectW(&font);
+    MessageBoxW(form, renpin::platform::window_text(output).c_str(), L"k-Vem阿朴提示",
+                MB_ICONINFORMATION | MB_OK);
 }
 
 void create_controls(HWND form, HINSTANCE instance, const Fonts& fonts) {
@@ -118,37 +104,27 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
     common_controls.dwICC = ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&common_controls);
 
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = window_procedure;
-    window_class.hInstance = instance;
-    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_RENPIN));
-    window_class.hIconSm = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_RENPIN), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    window_class.lpszClassName = L"RenpinFloor";
-    if (RegisterClassExW(&window_class) == 0) {
+    constexpr wchar_t class_name[] = L"RenpinFloor";
+    if (renpin::window::register_form_class(instance, window_procedure, class_name) == 0) {
         return 1;
     }
 
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    Fonts fonts{CreateFontIndirectW(&metrics.lfMessageFont), song_bold(90, dpi),
-                song_bold(105, dpi), static_cast<UINT>(dpi)};
+    const auto font = [dpi](ControlFont kind) {
+        const LOGFONTW logical = renpin::window::control_font(kind, static_cast<UINT>(dpi));
+        return CreateFontIndirectW(&logical);
+    };
+    Fonts fonts{font(ControlFont::window), font(ControlFont::name_box),
+                font(ControlFont::output_box), static_cast<UINT>(dpi)};
 
     RECT outer{0, 0, renpin::window::twips_to_pixels(renpin::window::form_client_width_twips, dpi),
                renpin::window::twips_to_pixels(renpin::window::form_client_height_twips, dpi)};
     AdjustWindowRectEx(&outer, window_style, FALSE, 0);
-    const HWND form =
-        CreateWindowExW(0, window_class.lpszClassName, L"Ｍq.人品计算器", window_style,
-                        CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
-                        outer.bottom - outer.top, nullptr, nullptr, instance, &fonts);
+    const HWND form = CreateWindowExW(0, class_name, L"Ｍq.人品计算器", window_style, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, outer.right - outer.left,
+                                      outer.bottom - outer.top, nullptr, nullptr, instance, &fonts);
     if (form == nullptr) {
         return 1;
     }
