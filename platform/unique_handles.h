@@ -18,9 +18,6 @@ struct GdiObjectDeleter {
 struct ModuleFreer {
     void operator()(HMODULE module) const { FreeLibrary(module); }
 };
-struct KernelHandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
 struct ComReleaser {
     void operator()(IUnknown* object) const { object->Release(); }
 };
@@ -28,7 +25,6 @@ struct ComReleaser {
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
-using UniqueKernelHandle = std::unique_ptr<void, KernelHandleCloser>;
 // One reference to a COM object.
 template <typename Interface>
 using UniqueCom = std::unique_ptr<Interface, ComReleaser>;

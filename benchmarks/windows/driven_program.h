@@ -3,13 +3,17 @@
 #include <windows.h>
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/unique_handles.h"
-
 // What the Windows benchmarks share: starting a program, finding its windows and timing.
 namespace renpin::bench {
+
+struct KernelHandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueKernelHandle = std::unique_ptr<void, KernelHandleCloser>;
 
 // Seconds measured with the performance counter.
 class Stopwatch {
@@ -50,8 +54,8 @@ class StartedProgram {
     void terminate();
 
   private:
-    platform::UniqueKernelHandle process_;
-    platform::UniqueKernelHandle thread_;
+    UniqueKernelHandle process_;
+    UniqueKernelHandle thread_;
     DWORD id_ = 0;
 };
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "driven_program.h"
-#include "platform/com_apartment.h"
 #include "platform/unique_handles.h"
 #include "platform/wide_text.h"
+#include "tests/com_apartment.h"
 
 // Starts the built program as a user would and drives it from outside, as another process.
 // Runs under Wine, where the Linux paths of the build are reached through drive Z:.
@@ -229,7 +229,7 @@ Announced announced(HWND control) {
 }
 
 TEST(Program, NamesTheTextBoxesForScreenReadersAndKeepsTheOtherNames) {
-    const renpin::platform::ComApartment com;
+    const renpin::test::ComApartment com;
     RunningProgram program;
     ASSERT_NE(program.window(), nullptr);
     const struct {

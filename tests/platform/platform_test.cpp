@@ -9,12 +9,12 @@
 
 #include "platform/accessibility_services.h"
 #include "platform/ansi_path.h"
-#include "platform/com_apartment.h"
 #include "platform/executable_directory.h"
 #include "platform/named_accessible.h"
 #include "platform/unique_handles.h"
 #include "platform/wide_text.h"
 #include "platform/window_style.h"
+#include "tests/com_apartment.h"
 
 namespace {
 
@@ -155,7 +155,7 @@ AccessibleReading read_accessible(IAccessible* object) {
 }
 
 TEST(NamedClientObject, AnswersItsOwnNameAndTheSystemObjectsRoleValueStateAndLocation) {
-    const renpin::platform::ComApartment com;
+    const renpin::test::ComApartment com;
     const UniqueWindow edit(CreateWindowExW(0, L"Edit", L"张三", WS_POPUP | WS_VISIBLE | WS_BORDER,
                                             40, 30, 200, 24, nullptr, nullptr,
                                             GetModuleHandleW(nullptr), nullptr));

@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <objbase.h>
 
-namespace renpin::platform {
+namespace renpin::test {
 
-// COM on this thread for as long as the object lives, in a single-threaded apartment: the
-// accessible objects of the window's controls are then called on the window's own thread.
+// A test's own COM on its thread for as long as the object lives, in a single-threaded
+// apartment, as a screen reader's client thread has it.
 class ComApartment {
   public:
     ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
@@ -22,4 +22,4 @@ class ComApartment {
     bool initialised_;
 };
 
-}  // namespace renpin::platform
+}  // namespace renpin::test
