@@ -2,13 +2,14 @@
 
 #include "platform/ansi_path.h"
 #include "platform/executable_directory.h"
+#include "platform/system_function.h"
 
 namespace renpin::platform {
 namespace {
 
 constexpr wchar_t library_name[] = L"SkinH_VB6.dll";
 
-UniqueModule load_skin_module() {
+HMODULE load_skin_module() {
     HMODULE module = LoadLibraryExW(
         library_name, nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
@@ -16,20 +17,17 @@ UniqueModule load_skin_module() {
         const std::wstring path = executable_directory() + L"\\" + library_name;
         module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
-    return UniqueModule(module);
+    return module;
 }
 
 }  // namespace
 
 SkinLibrary SkinLibrary::attach(const std::wstring& skin_file) {
     SkinLibrary skin;
-    skin.module_ = load_skin_module();
-    if (!skin.module_) {
-        return skin;
-    }
+    // Never freed: see the class comment.
+    const HMODULE module = load_skin_module();
     using AttachFunction = int(__stdcall*)(const char*, const char*);
-    const auto attach_skin = reinterpret_cast<AttachFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(skin.module_.get(), "SkinH_AttachEx")));
+    const auto attach_skin = module_function<AttachFunction>(module, "SkinH_AttachEx");
     if (attach_skin == nullptr) {
         return skin;
     }

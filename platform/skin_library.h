@@ -1,13 +1,14 @@
 #pragma once
 
-#include <string>
+#include <windows.h>
 
-#include "platform/unique_handles.h"
+#include <string>
 
 namespace renpin::platform {
 
-// The optional third-party skin library that restyles the window. It stays loaded for as long
-// as this object lives, since the skin hooks the windows it styles.
+// The optional third-party skin library that restyles the window. Once loaded it stays loaded
+// until the process ends: a skin engine hooks the thread and subclasses its windows, and
+// unloading it while those are in place crashes the program.
 class SkinLibrary {
   public:
     // Loads the library from the program's own folder or the system folders only and calls its
@@ -20,7 +21,6 @@ class SkinLibrary {
     bool attached() const { return attached_; }
 
   private:
-    UniqueModule module_;
     bool attached_ = false;
 };
 
