@@ -16,7 +16,7 @@ LOGFONTW song_bold(int tenths_of_point, UINT dpi) {
     font.lfHeight = -MulDiv(tenths_of_point, static_cast<int>(dpi), 720);
     font.lfWeight = FW_BOLD;
     font.lfCharSet = GB2312_CHARSET;
-    font.lfQuality = CLEARTYPE_QUALITY;
+    font.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(font.lfFaceName, L"宋体", LF_FACESIZE);
     return font;
 }
