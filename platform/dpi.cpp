@@ -1,6 +1,7 @@
 #include "platform/dpi.h"
 
 #include "platform/system_function.h"
+#include "platform/system_library.h"
 
 namespace renpin::platform {
 namespace {
@@ -14,6 +15,25 @@ UINT system_dpi() {
 
 }  // namespace
 
+UINT monitor_dpi(HWND window) {
+    // MONITOR_DPI_TYPE's MDT_EFFECTIVE_DPI; the enum is missing from Windows 7's headers.
+    constexpr int effective_dpi = 0;
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    const UniqueModule shcore = load_system_library(L"shcore.dll");
+    const auto get_dpi_for_monitor =
+        module_function<GetDpiForMonitorFunction>(shcore.get(), "GetDpiForMonitor");
+    if (get_dpi_for_monitor == nullptr) {
+        return 0;
+    }
+    UINT dpi_x = 0;
+    UINT dpi_y = 0;
+    if (FAILED(get_dpi_for_monitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
+                                   effective_dpi, &dpi_x, &dpi_y))) {
+        return 0;
+    }
+    return dpi_y;
+}
+
 UINT window_dpi(HWND window) {
     using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
     static const auto get_dpi_for_window =
@@ -23,6 +43,10 @@ UINT window_dpi(HWND window) {
         if (dpi != 0) {
             return dpi;
         }
+    }
+    // Windows 8.1 knows each monitor's DPI but not yet the window's.
+    if (const UINT dpi = monitor_dpi(window); dpi != 0) {
+        return dpi;
     }
     return system_dpi();
 }

@@ -8,6 +8,10 @@ namespace renpin::platform {
 // system DPI otherwise.
 UINT window_dpi(HWND window);
 
+// The effective DPI of the monitor that holds most of the window, from shcore (Windows 8.1 and
+// later); 0 where the system cannot tell.
+UINT monitor_dpi(HWND window);
+
 // The window rectangle that gives `client` as the client area for that style at that DPI.
 RECT window_rect_for_client(const RECT& client, DWORD style, DWORD ex_style, UINT dpi);
 
