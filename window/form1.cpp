@@ -69,7 +69,8 @@ LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     const HWND window = handle();
     switch (message) {
         case WM_CREATE:
-            return on_create() ? 0 : -1;
+            on_create();
+            return 0;
         case WM_COMMAND:
             if (HIWORD(wparam) == BN_CLICKED) {
                 on_command(LOWORD(wparam));
@@ -111,13 +112,12 @@ LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     }
 }
 
-bool Form1::on_create() {
+void Form1::on_create() {
     dpi_ = platform::window_dpi(handle());
     create_fonts();
     create_controls();
     lay_out();
     Form_Load();
-    return true;
 }
 
 void Form1::Form_Load() {
@@ -197,9 +197,6 @@ void Form1::lay_out() {
             ReleaseDC(child, context);
             rect.right = rect.left + text.cx;
             rect.bottom = rect.top + text.cy;
-        }
-        if (entry.id == ControlId::StatusBar1) {
-            SendMessageW(child, SB_SETMINHEIGHT, static_cast<WPARAM>(rect.bottom - rect.top), 0);
         }
         MoveWindow(child, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                    TRUE);

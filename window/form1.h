@@ -65,7 +65,7 @@ class Form1 final : public QueryWindow {
                                              LPARAM lparam);
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
 
-    bool on_create();
+    void on_create();
     void on_command(int id);
     void on_activate(bool active);
     void on_next_control(WPARAM wparam, LPARAM lparam);
