@@ -8,6 +8,7 @@
 #include "platform/process_start.h"
 #include "platform/wide_text.h"
 #include "platform/window_style.h"
+#include "window/focus_reports.h"
 #include "window/form_class.h"
 #include "window/text_box_names.h"
 
@@ -18,8 +19,23 @@ constexpr wchar_t window_class_name[] = L"RenpinForm1";
 constexpr wchar_t window_caption[] = L"Ｍq.人品计算器";
 constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
+constexpr ControlId push_buttons[] = {ControlId::Command1, ControlId::Command2, ControlId::Command3,
+                                      ControlId::Command4};
+
 int control_number(ControlId id) {
     return static_cast<int>(id);
+}
+
+bool is_push_button(HWND control) {
+    return (SendMessageW(control, WM_GETDLGCODE, 0, 0) &
+            (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) != 0;
+}
+
+// BS_PUSHBUTTON or BS_DEFPUSHBUTTON, redrawn only where it changes.
+void set_push_button_style(HWND button, DWORD style) {
+    if ((static_cast<DWORD>(GetWindowLongW(button, GWL_STYLE)) & BS_TYPEMASK) != style) {
+        SendMessageW(button, BM_SETSTYLE, style, TRUE);
+    }
 }
 
 platform::UniqueFont create_font(LOGFONTW font) {
@@ -76,6 +92,9 @@ LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
                 on_command(LOWORD(wparam));
             }
             return 0;
+        case control_focused_message:
+            on_control_focused();
+            return 0;
         case WM_ACTIVATE:
             on_activate(LOWORD(wparam) != WA_INACTIVE);
             return 0;
@@ -86,7 +105,9 @@ LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             on_next_control(wparam, lparam);
             return 0;
         case DM_GETDEFID:
-            return default_button_id();
+            // The window's default button, whichever control has the focus: the dialog manager
+            // gives Enter to a focused push button by its own style, not by this answer.
+            return MAKELRESULT(control_number(ControlId::Command1), DC_HASDEFID);
         case WM_DPICHANGED:
             on_dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
@@ -177,6 +198,7 @@ void Form1::create_controls() {
     SendMessageW(status_bar, SB_SETTEXTW, 0,
                  reinterpret_cast<LPARAM>(control_entry(ControlId::StatusBar1).caption));
     name_text_boxes(handle(), accessibility_);
+    report_control_focus(handle());
 }
 
 void Form1::lay_out() {
@@ -290,15 +312,21 @@ void Form1::on_next_control(WPARAM wparam, LPARAM lparam) {
     }
 }
 
-LRESULT Form1::default_button_id() const {
-    // A focused push button takes Enter itself; otherwise Enter is the query button's.
+// As in a dialog, the focused push button shows the default border and takes Enter; with the
+// focus anywhere else, the query button does.
+void Form1::on_control_focused() {
     const HWND focus = GetFocus();
-    int id = control_number(ControlId::Command1);
-    if (focus != nullptr && IsChild(handle(), focus) &&
-        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON))) {
-        id = GetDlgCtrlID(focus);
+    HWND default_button = control(ControlId::Command1);
+    if (focus != nullptr && GetParent(focus) == handle() && is_push_button(focus)) {
+        default_button = focus;
     }
-    return MAKELRESULT(id, DC_HASDEFID);
+    // The old border goes first, so two buttons never show it at once.
+    for (const ControlId id : push_buttons) {
+        if (control(id) != default_button) {
+            set_push_button_style(control(id), BS_PUSHBUTTON);
+        }
+    }
+    set_push_button_style(default_button, BS_DEFPUSHBUTTON);
 }
 
 void Form1::focus_control(HWND control) {

@@ -69,7 +69,7 @@ class Form1 final : public QueryWindow {
     void on_command(int id);
     void on_activate(bool active);
     void on_next_control(WPARAM wparam, LPARAM lparam);
-    LRESULT default_button_id() const;
+    void on_control_focused();
     void on_dpi_changed(UINT dpi, const RECT& suggested);
 
     // Event handlers.

@@ -5,8 +5,12 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "driven_program.h"
 #include "platform/unique_handles.h"
@@ -29,6 +33,23 @@ std::wstring windows_path(std::string_view linux_path) {
     return path;
 }
 
+struct BoxCount {
+    DWORD process;
+    int boxes;
+};
+
+BOOL CALLBACK count_box(HWND window, LPARAM count_address) {
+    auto* count = reinterpret_cast<BoxCount*>(count_address);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (process == count->process && IsWindowVisible(window) && lstrcmpW(name, L"#32770") == 0) {
+        ++count->boxes;
+    }
+    return TRUE;
+}
+
 class RunningProgram {
   public:
     RunningProgram() {
@@ -39,6 +60,21 @@ class RunningProgram {
 
     HWND window() const { return window_; }
     HWND control(int id) const { return GetDlgItem(window_, id); }
+
+    // The control of the program that has the keyboard focus, as the system tracks it.
+    HWND focus() const {
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof(thread);
+        GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &thread);
+        return thread.hwndFocus;
+    }
+
+    // The message boxes the program shows.
+    int message_boxes() const {
+        BoxCount count{program_.id(), 0};
+        EnumWindows(count_box, reinterpret_cast<LPARAM>(&count));
+        return count.boxes;
+    }
 
     // The exit code once the process has ended within the time, or nothing.
     std::optional<DWORD> wait_for_exit(DWORD milliseconds) const {
@@ -116,6 +152,66 @@ class RegistryValue {
     DWORD old_size_ = 0;
 };
 
+// Presses the keys together, as a user's fingers do, through the system's input queue: down in
+// order, then up in reverse.
+void press(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD key, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (const WORD key : keys) {
+        add(key, 0);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        add(*key, KEYEVENTF_KEYUP);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Waits up to five seconds for the condition, which the program reaches in its own time.
+bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (!condition()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        Sleep(10);
+    }
+    return true;
+}
+
+// The push buttons that show the default button's thick border.
+std::vector<int> default_buttons(const RunningProgram& program) {
+    std::vector<int> found;
+    for (const int button : {command1, command2, command3, command4}) {
+        const auto style = static_cast<DWORD>(GetWindowLongW(program.control(button), GWL_STYLE));
+        if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            found.push_back(button);
+        }
+    }
+    return found;
+}
+
+void set_text(HWND control, const wchar_t* text) {
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// A text box's text: asked of the box itself, since GetWindowText does not ask another
+// process's windows.
+std::wstring box_text(HWND control) {
+    const auto length = static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    const auto copied = SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
 SIZE client_size(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
@@ -144,6 +240,76 @@ TEST(Program, AsksBeforeClosingAndEndsOnlyOnYes) {
     const auto exit_code = program.wait_for_exit(10'000);
     ASSERT_TRUE(exit_code.has_value());
     EXPECT_EQ(*exit_code, 0u);
+}
+
+TEST(Program, AnswersTheKeyboardAsADialogDoes) {
+    RunningProgram program;
+    ASSERT_NE(program.window(), nullptr);
+    SetForegroundWindow(program.window());
+    ASSERT_TRUE(eventually([&] { return GetForegroundWindow() == program.window(); }));
+    set_text(program.control(text1), L"张三");
+    set_text(program.control(text2), L"上一次的结果");
+    const auto expect_at = [&](int focus, int default_button, const char* step) {
+        EXPECT_TRUE(eventually([&] {
+            return program.focus() == program.control(focus) &&
+                   default_buttons(program) == std::vector<int>{default_button};
+        })) << step
+            << ": focus on " << GetDlgCtrlID(program.focus()) << ", "
+            << default_buttons(program).size() << " default buttons";
+        EXPECT_EQ(SendMessageW(program.window(), DM_GETDEFID, 0, 0),
+                  MAKELRESULT(command1, DC_HASDEFID))
+            << step;
+    };
+
+    // Each Tab stop in turn, Esc at each: Esc does nothing, and the Tab after it still moves on.
+    const struct {
+        int focus;
+        int default_button;
+    } stops[] = {{command1, command1}, {text2, command1},    {text1, command1},
+                 {command2, command2}, {command3, command3}, {command4, command4}};
+    for (const auto& stop : stops) {
+        expect_at(stop.focus, stop.default_button, "Tab");
+        press({VK_ESCAPE});
+        press({VK_TAB});
+    }
+    expect_at(command1, command1, "Tab from the last stop");
+    EXPECT_EQ(program.message_boxes(), 0);
+    EXPECT_EQ(box_text(program.control(text1)), L"张三");
+    EXPECT_EQ(box_text(program.control(text2)), L"上一次的结果");
+
+    press({VK_SHIFT, VK_TAB});
+    expect_at(command4, command4, "Shift+Tab");
+    press({VK_SHIFT, VK_TAB});
+    press({VK_SHIFT, VK_TAB});
+    expect_at(command2, command2, "Shift+Tab twice more");
+
+    // Enter and Space on the focused clear button click it, and nothing else.
+    for (const WORD key : {VK_RETURN, VK_SPACE}) {
+        set_text(program.control(text1), L"张三");
+        set_text(program.control(text2), L"上一次的结果");
+        press({key});
+        EXPECT_TRUE(eventually([&] {
+            return box_text(program.control(text1)).empty() &&
+                   box_text(program.control(text2)).empty();
+        })) << key;
+        EXPECT_EQ(program.message_boxes(), 0) << key;
+        EXPECT_EQ(program.focus(), program.control(command2)) << key;
+    }
+
+    // Enter in the name box asks for the name; the focus and the border come back after it.
+    press({VK_SHIFT, VK_TAB});
+    expect_at(text1, command1, "Shift+Tab to the name box");
+    set_text(program.control(text1), L"张三");
+    press({VK_RETURN});
+    EXPECT_EQ(program.answer_message_box(IDOK),
+              L"k-Vem阿朴提示|查询姓名：张三\r\n人品得分：29\r\n综合评价：你的人品太差了。"
+              L"你应该有干坏事的嗜好吧?\r\n");
+    expect_at(text1, command1, "after the notice");
+
+    press({VK_MENU, VK_F4});
+    EXPECT_EQ(program.answer_message_box(IDNO), L"k-Vem阿朴提示|您确定退出本程序吗?");
+    EXPECT_FALSE(program.wait_for_exit(300).has_value());
+    expect_at(text1, command1, "after Alt+F4 and No");
 }
 
 TEST(Program, ScalesItsLayoutExactlyAt144Dpi) {
