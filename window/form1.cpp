@@ -112,13 +112,10 @@ LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             on_dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_CLOSE:
-            if (Form_QueryUnload()) {
-                DestroyWindow(window);
-            }
+            on_close();
             return 0;
         case WM_QUERYENDSESSION:
-            ending_session_ = Form_QueryUnload();
-            return ending_session_ ? TRUE : FALSE;
+            return on_query_end_session();
         case WM_ENDSESSION:
             if (wparam != FALSE && ending_session_) {
                 DestroyWindow(window);
@@ -266,6 +263,10 @@ void Form1::on_dpi_changed(UINT dpi, const RECT& suggested) {
 }
 
 void Form1::on_command(int id) {
+    // A button clicked by another program while a notice is open waits, as the user must.
+    if (notice_open_) {
+        return;
+    }
     switch (static_cast<ControlId>(id)) {
         case ControlId::Command1:
             Command1_Click();
@@ -337,6 +338,31 @@ void Form1::focus_control(HWND control) {
     SetFocus(control);
 }
 
+void Form1::on_close() {
+    // A second request while a notice is open asks nothing more: the open notice has the answer.
+    if (notice_open_) {
+        return;
+    }
+    if (Form_QueryUnload()) {
+        DestroyWindow(handle());
+    }
+}
+
+BOOL Form1::on_query_end_session() {
+    // The system waits for the answer and shows the reason beside the program's name meanwhile.
+    if (!shutdown_block_) {
+        shutdown_block_.emplace(handle(), L"人品计算器正在等待您回答它的提示框。");
+    }
+    if (notice_open_) {
+        // Log-off or shut-down arrived inside an open notice's modal loop: the user answers that
+        // notice first, and the session waits.
+        ending_session_ = false;
+        return FALSE;
+    }
+    ending_session_ = Form_QueryUnload();
+    return ending_session_ ? TRUE : FALSE;
+}
+
 bool Form1::Form_QueryUnload() {
     const NoticeResult answer = show_notice(u"您确定退出本程序吗?", u"k-Vem阿朴提示",
                                             NoticeIcon::information, NoticeButtons::yes_no);
@@ -383,10 +409,13 @@ void Form1::set_output_text(std::u16string_view text) {
 
 NoticeResult Form1::show_notice(std::u16string_view text, std::u16string_view title,
                                 NoticeIcon icon, NoticeButtons buttons) {
-    if (notice_box_) {
-        return notice_box_(text, title, icon, buttons);
-    }
-    return platform::show_notice_box(handle(), text, title, icon, buttons);
+    notice_open_ = true;
+    const NoticeResult answer =
+        notice_box_ ? notice_box_(text, title, icon, buttons)
+                    : platform::show_notice_box(handle(), text, title, icon, buttons);
+    notice_open_ = false;
+    shutdown_block_.reset();
+    return answer;
 }
 
 }  // namespace renpin::window

@@ -4,11 +4,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "evaluation/query.h"
 #include "platform/accessibility_services.h"
+#include "platform/shutdown_block.h"
 #include "platform/skin_library.h"
 #include "platform/unique_handles.h"
 #include "window/controls.h"
@@ -67,6 +69,8 @@ class Form1 final : public QueryWindow {
 
     void on_create();
     void on_command(int id);
+    void on_close();
+    BOOL on_query_end_session();
     void on_activate(bool active);
     void on_next_control(WPARAM wparam, LPARAM lparam);
     void on_control_focused();
@@ -89,6 +93,10 @@ class Form1 final : public QueryWindow {
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     HWND saved_focus_ = nullptr;
     bool ending_session_ = false;
+    // One notice at a time: while one is open, the window answers no other request with another.
+    bool notice_open_ = false;
+    // Tells a shutting-down system why the program holds it up while a notice waits for the user.
+    std::optional<platform::ShutdownBlock> shutdown_block_;
     NoticeBox notice_box_;
     PageOpener page_opener_;
     platform::UniqueFont window_font_;

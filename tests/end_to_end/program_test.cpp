@@ -312,6 +312,33 @@ TEST(Program, AnswersTheKeyboardAsADialogDoes) {
     expect_at(text1, command1, "after Alt+F4 and No");
 }
 
+TEST(Program, AsksOnceHoweverManyCloseRequestsArrive) {
+    RunningProgram program;
+    ASSERT_NE(program.window(), nullptr);
+    PostMessageW(program.window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(eventually([&] { return program.message_boxes() == 1; }));
+
+    // Each arrives inside the open confirmation; a second box would hold its answer back.
+    const struct {
+        UINT message;
+        WPARAM wparam;
+        LRESULT answer;
+    } requests[] = {{WM_CLOSE, 0, 0}, {WM_SYSCOMMAND, SC_CLOSE, 0}, {WM_QUERYENDSESSION, 0, FALSE}};
+    for (const auto& request : requests) {
+        DWORD_PTR answer = 1234;
+        EXPECT_NE(SendMessageTimeoutW(program.window(), request.message, request.wparam, 0,
+                                      SMTO_NORMAL, 3'000, &answer),
+                  0)
+            << request.message;
+        EXPECT_EQ(static_cast<LRESULT>(answer), request.answer) << request.message;
+        EXPECT_EQ(program.message_boxes(), 1) << request.message;
+    }
+    EXPECT_EQ(program.answer_message_box(IDNO), L"k-Vem阿朴提示|您确定退出本程序吗?");
+    EXPECT_FALSE(program.wait_for_exit(500).has_value());
+    EXPECT_EQ(program.message_boxes(), 0);
+    EXPECT_TRUE(IsWindowEnabled(program.window()));
+}
+
 TEST(Program, ScalesItsLayoutExactlyAt144Dpi) {
     const DWORD dpi = 144;
     RegistryValue log_pixels(L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));

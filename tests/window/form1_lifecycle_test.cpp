@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,57 @@ TEST_F(Form1Lifecycle, AsksBeforeTheSessionEnds) {
     EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
     SendMessageW(window, WM_ENDSESSION, TRUE, 0);
     EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(Form1Lifecycle, AnswersNoRequestWithASecondNoticeWhileOneIsOpen) {
+    const HWND window = form->handle();
+    const auto send = [](HWND to, UINT message, WPARAM wparam) {
+        return [=] { return SendMessageW(to, message, wparam, 0); };
+    };
+    const struct {
+        const char* name;
+        std::function<LRESULT()> request;
+        LRESULT answer;
+    } requests[] = {
+        {"close", send(window, WM_CLOSE, 0), 0},
+        {"system menu", send(window, WM_SYSCOMMAND, SC_CLOSE), 0},
+        {"session end", send(window, WM_QUERYENDSESSION, 0), FALSE},
+        {"exit button", send(form->control(ControlId::Command4), BM_CLICK, 0), 0},
+        {"clear button", send(form->control(ControlId::Command2), BM_CLICK, 0), 0},
+        {"query button", send(form->control(ControlId::Command1), BM_CLICK, 0), 0},
+    };
+    // Under the close confirmation and under a query's answer alike.
+    for (const bool confirming : {true, false}) {
+        for (const auto& row : requests) {
+            recorder.notices.clear();
+            recorder.answer = confirming ? NoticeResult::no : NoticeResult::ok;
+            LRESULT answer = -1;
+            std::u16string name_after;
+            std::u16string output_before;
+            std::u16string output_after;
+            recorder.while_open = [&] {
+                output_before = form->output_text();
+                answer = row.request();
+                name_after = form->name_text();
+                output_after = form->output_text();
+            };
+            if (confirming) {
+                SendMessageW(window, WM_CLOSE, 0, 0);
+            } else {
+                click(ControlId::Command1);
+            }
+            EXPECT_EQ(recorder.notices.size(), 1u) << row.name << ", confirming: " << confirming;
+            EXPECT_EQ(answer, row.answer) << row.name;
+            ASSERT_TRUE(IsWindow(window)) << row.name;
+            EXPECT_EQ(name_after, u"张三") << row.name;
+            EXPECT_EQ(output_after, output_before) << row.name;
+        }
+    }
+    // With the notices gone, a close request asks again.
+    recorder.notices.clear();
+    recorder.answer = NoticeResult::no;
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    expect_one_exit_question();
 }
 
 TEST_F(Form1Lifecycle, CannotBeResizedByItsEdges) {

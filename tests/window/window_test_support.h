@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "evaluation/notice.h"
@@ -23,14 +25,21 @@ struct RecordedNotice {
 };
 
 // Takes the place of the system message box: records each notice and answers with `answer`.
+// The next notice runs `while_open` once, as if it happened while that notice was on the screen.
 struct NoticeRecorder {
     std::vector<RecordedNotice> notices;
     NoticeResult answer = NoticeResult::ok;
+    std::function<void()> while_open;
 
     window::Form1::NoticeBox box() {
         return [this](std::u16string_view text, std::u16string_view title, NoticeIcon icon,
                       NoticeButtons buttons) {
             notices.push_back({std::u16string(text), std::u16string(title), icon, buttons});
+            if (while_open) {
+                const std::function<void()> action = std::move(while_open);
+                while_open = nullptr;
+                action();
+            }
             return answer;
         };
     }
