@@ -90,6 +90,13 @@ if [ "$subsystem" -ne 2 ]; then
   fault "subsystem is $subsystem, not 2 (Windows GUI)"
 fi
 
+# Windows 7 is 6.1; a loader refuses an image that asks for a later subsystem version.
+field MajorSubsystemVersion subsystem_major
+field MinorSubsystemVersion subsystem_minor
+if (( subsystem_major > 6 || (subsystem_major == 6 && subsystem_minor > 1) )); then
+  fault "subsystem version $subsystem_major.$subsystem_minor is above 6.1 (Windows 7)"
+fi
+
 # Only DLLs that every Windows has.
 allowed=" kernel32 user32 gdi32 comctl32 shell32 advapi32 msvcrt ole32 oleaut32 oleacc uxtheme version "
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: *//p' <<<"$headers" | tr -d '\r')
@@ -105,6 +112,25 @@ while IFS= read -r dll; do
     *) fault "imports $dll, which is not on the allow-list" ;;
   esac
 done <<<"$dlls"
+
+# Every imported function must exist on Windows 7 SP1, where a missing one stops the program
+# before it starts; Wine has them all, so only this list notices.
+windows7=$(sed -e 's/#.*//' -e 's/[[:space:]]*$//' "$(dirname "$0")/windows7-imports.txt")
+imports=$(awk '
+  /^[[:space:]]*DLL Name:/ { dll = toupper($3); sub(/\r$/, "", dll); listing = 0 }
+  /^[[:space:]]*vma:[[:space:]]+Hint\/Ord/ { listing = 1; next }
+  listing && NF == 0 { listing = 0 }
+  listing && NF >= 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ { print dll, $3 }
+' <<<"$headers" | sort -u)
+if [ -z "$imports" ]; then
+  fault "objdump shows no imported function"
+fi
+while read -r dll function; do
+  [ -n "$dll" ] || continue
+  if ! grep -qxF "$dll $function" <<<"$windows7"; then
+    fault "imports $function from $dll, which is not on the list of Windows 7 SP1 functions"
+  fi
+done <<<"$imports"
 
 size=$(stat -c %s "$exe")
 if [ "$max_bytes" -gt 0 ] && [ "$size" -gt "$max_bytes" ]; then

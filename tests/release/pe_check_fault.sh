@@ -27,11 +27,12 @@ write_uint() {
   done | dd of="$copy" bs=1 seek="$1" conv=notrunc status=none
 }
 
-# Renames the imported DLL $1.dll to $2.dll, a name of the same length, wherever it stands.
+# Renames the imported name $1 (a DLL or a function) to $2, a name of the same length,
+# wherever it stands as a whole name.
 rename_import() {
   local offsets offset
-  offsets=$(grep -obUa "$1.dll" "$copy" | cut -d: -f1)
-  [ -n "$offsets" ] || { echo "pe_check_fault: no $1.dll import to rename" >&2; exit 1; }
+  offsets=$(grep -obUaP "(?<![A-Za-z0-9_])\Q$1\E\x00" "$copy" | cut -d: -f1)
+  [ -n "$offsets" ] || { echo "pe_check_fault: no $1 import to rename" >&2; exit 1; }
   for offset in $offsets; do
     printf '%s' "$2" | dd of="$copy" bs=1 seek="$offset" conv=notrunc status=none
   done
@@ -46,6 +47,7 @@ else
   directories=$((optional + 96))
 fi
 subsystem=$((optional + 68))
+subsystem_version=$((optional + 48))
 dll_characteristics=$((optional + 70))
 base_relocations=$((directories + 5 * 8))
 
@@ -86,13 +88,23 @@ case $fault in
     ;;
   import)
     # As if the program needed a DLL that Windows lacks.
-    rename_import KERNEL32 RENPIN99
+    rename_import KERNEL32.dll RENPIN99.dll
     expected='imports RENPIN99.dll'
     ;;
   import_near_name)
     # One letter off an allowed DLL: the allow-list matches whole names, not their beginnings.
-    rename_import GDI32 GDI33
+    rename_import GDI32.dll GDI33.dll
     expected='imports GDI33.dll'
+    ;;
+  windows8_import)
+    # As if the program called a function that Windows 7 lacks.
+    rename_import CloseHandle CreateFile2
+    expected='imports CreateFile2 from KERNEL32.DLL'
+    ;;
+  subsystem_version)
+    write_uint "$subsystem_version" 2 6
+    write_uint $((subsystem_version + 2)) 2 2
+    expected='subsystem version 6.2'
     ;;
   size)
     truncate -s $((max_bytes + 1)) "$copy"
