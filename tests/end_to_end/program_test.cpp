@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
@@ -33,6 +34,12 @@ std::wstring windows_path(std::string_view linux_path) {
     return path;
 }
 
+// The built program, or the one that RENPIN_PROGRAM_UNDER_TEST names (a signed copy, say).
+std::string_view program_path() {
+    const char* other = std::getenv("RENPIN_PROGRAM_UNDER_TEST");
+    return other != nullptr && *other != '\0' ? other : RENPIN_PROGRAM;
+}
+
 struct BoxCount {
     DWORD process;
     int boxes;
@@ -53,7 +60,7 @@ BOOL CALLBACK count_box(HWND window, LPARAM count_address) {
 class RunningProgram {
   public:
     RunningProgram() {
-        if (program_.start(windows_path(RENPIN_PROGRAM))) {
+        if (program_.start(windows_path(program_path()))) {
             window_ = wait_for_window(L"RenpinForm1");
         }
     }
