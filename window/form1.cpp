@@ -286,7 +286,8 @@ void Form1::on_command(int id) {
 }
 
 // A plain window gets from IsDialogMessage only what a dialog's own procedure would answer;
-// these three keep Enter, Tab and the focus working as they do in a dialog.
+// these three and DM_GETDEFID keep Enter, Tab, the default button and the focus working as
+// they do in a dialog.
 void Form1::on_activate(bool active) {
     if (active) {
         focus_control(saved_focus_ != nullptr ? saved_focus_ : control(ControlId::Command1));
