@@ -9,6 +9,6 @@ namespace renpin::platform {
 // folder's short form with the file name (a file not created yet has no short name of its own).
 // Empty where none of these is exact: an empty path names no file, a guessed one might name
 // another.
-std::string ansi_path(const std::wstring& path);
+[[nodiscard]] std::string ansi_path(const std::wstring& path);
 
 }  // namespace renpin::platform

@@ -13,8 +13,8 @@ UINT system_dpi() {
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-}  // namespace
-
+// The effective DPI of the monitor that holds most of the window, from shcore (Windows 8.1 and
+// later); 0 where the system cannot tell.
 UINT monitor_dpi(HWND window) {
     // MONITOR_DPI_TYPE's MDT_EFFECTIVE_DPI; the enum is missing from Windows 7's headers.
     constexpr int effective_dpi = 0;
@@ -33,6 +33,8 @@ UINT monitor_dpi(HWND window) {
     }
     return dpi_y;
 }
+
+}  // namespace
 
 UINT window_dpi(HWND window) {
     using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
@@ -78,6 +80,27 @@ LOGFONTW message_font(UINT dpi) {
     metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
                                             static_cast<int>(system_dpi()));
     return metrics.lfMessageFont;
+}
+
+void disable_dialog_dpi_scaling(HWND dialog) {
+    // DDC_DISABLE_ALL, DCDC_DISABLE_FONTUPDATE and DCDC_DISABLE_RELAYOUT, which Windows 7's
+    // headers lack.
+    constexpr int dialog_disable_all = 0x0001;
+    constexpr int control_disable_font_update_and_relayout = 0x0001 | 0x0002;
+    using SetBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
+    const auto set_dialog_behavior =
+        system_function<SetBehaviorFunction>(L"user32.dll", "SetDialogDpiChangeBehavior");
+    const auto set_control_behavior =
+        system_function<SetBehaviorFunction>(L"user32.dll", "SetDialogControlDpiChangeBehavior");
+    if (set_dialog_behavior == nullptr || set_control_behavior == nullptr) {
+        return;
+    }
+    set_dialog_behavior(dialog, dialog_disable_all, dialog_disable_all);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        set_control_behavior(control, control_disable_font_update_and_relayout,
+                             control_disable_font_update_and_relayout);
+    }
 }
 
 }  // namespace renpin::platform

@@ -5,6 +5,6 @@
 namespace renpin::platform {
 
 // The folder that holds the running executable, without a trailing separator.
-std::wstring executable_directory();
+[[nodiscard]] std::wstring executable_directory();
 
 }  // namespace renpin::platform

@@ -22,19 +22,14 @@ HMODULE load_skin_module() {
 
 }  // namespace
 
-SkinLibrary SkinLibrary::attach(const std::wstring& skin_file) {
-    SkinLibrary skin;
-    // Never freed: see the class comment.
+void attach_skin(const std::wstring& skin_file) {
+    // Never freed: see the header.
     const HMODULE module = load_skin_module();
     using AttachFunction = int(__stdcall*)(const char*, const char*);
-    const auto attach_skin = module_function<AttachFunction>(module, "SkinH_AttachEx");
-    if (attach_skin == nullptr) {
-        return skin;
+    const auto attach = module_function<AttachFunction>(module, "SkinH_AttachEx");
+    if (attach != nullptr) {
+        attach(ansi_path(skin_file).c_str(), "");
     }
-    const std::string path = ansi_path(skin_file);
-    attach_skin(path.c_str(), "");
-    skin.attached_ = true;
-    return skin;
 }
 
 }  // namespace renpin::platform

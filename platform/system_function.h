@@ -7,7 +7,7 @@ namespace renpin::platform {
 // A function of a loaded module, looked up by name; null where the module or the function is
 // missing.
 template <typename Function>
-Function module_function(HMODULE module, const char* function_name) {
+[[nodiscard]] Function module_function(HMODULE module, const char* function_name) {
     if (module == nullptr) {
         return nullptr;
     }
@@ -19,7 +19,7 @@ Function module_function(HMODULE module, const char* function_name) {
 // A function of a system DLL that older Windows may lack, looked up at run time so the program
 // still starts there. Returns null where the function does not exist.
 template <typename Function>
-Function system_function(const wchar_t* module_name, const char* function_name) {
+[[nodiscard]] Function system_function(const wchar_t* module_name, const char* function_name) {
     return module_function<Function>(GetModuleHandleW(module_name), function_name);
 }
 

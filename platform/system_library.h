@@ -6,6 +6,6 @@ namespace renpin::platform {
 
 // Loads a DLL of the system folder by its full path, so that no file of that name in the
 // program's or the current folder is ever taken for it. Null where it cannot be loaded.
-UniqueModule load_system_library(const wchar_t* name);
+[[nodiscard]] UniqueModule load_system_library(const wchar_t* name);
 
 }  // namespace renpin::platform

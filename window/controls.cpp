@@ -9,7 +9,8 @@ namespace {
 
 constexpr DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr DWORD frame_style = child | BS_GROUPBOX;
-constexpr DWORD button_style = child | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+// Push buttons report when they take the focus, so the default border can follow it.
+constexpr DWORD push_button = child | WS_TABSTOP | WS_GROUP | BS_NOTIFY;
 
 LOGFONTW song_bold(int tenths_of_point, UINT dpi) {
     LOGFONTW font{};
@@ -23,7 +24,7 @@ LOGFONTW song_bold(int tenths_of_point, UINT dpi) {
 
 }  // namespace
 
-const std::array<ControlEntry, 11> form1_controls{{
+constexpr std::array<ControlEntry, 11> form1_controls{{
     {ControlId::StatusBar1,
      STATUSCLASSNAMEW,
      ControlId::StatusBar1,
@@ -43,7 +44,7 @@ const std::array<ControlEntry, 11> form1_controls{{
      ControlId::Frame1,
      {3600, 240, 1095, 375},
      L"查询人品",
-     child | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON,
+     push_button | BS_DEFPUSHBUTTON,
      ControlFont::window},
     {ControlId::Text2,
      WC_EDITW,
@@ -86,23 +87,34 @@ const std::array<ControlEntry, 11> form1_controls{{
      ControlId::Frame3,
      {120, 240, 1455, 615},
      L"清空",
-     button_style,
+     push_button | BS_PUSHBUTTON,
      ControlFont::window},
     {ControlId::Command3,
      WC_BUTTONW,
      ControlId::Frame3,
      {1680, 240, 1575, 615},
      L"访问阿朴博客",
-     button_style,
+     push_button | BS_PUSHBUTTON,
      ControlFont::window},
     {ControlId::Command4,
      WC_BUTTONW,
      ControlId::Frame3,
      {3360, 240, 1455, 615},
      L"退出程序",
-     button_style,
+     push_button | BS_PUSHBUTTON,
      ControlFont::window},
 }};
+
+// Each control sits at its identifier's place in the table, which is also the tab order.
+static_assert([] {
+    for (std::size_t i = 0; i < form1_controls.size(); ++i) {
+        if (static_cast<std::size_t>(form1_controls[i].id) !=
+            static_cast<std::size_t>(ControlId::StatusBar1) + i) {
+            return false;
+        }
+    }
+    return true;
+}());
 
 const ControlEntry& control_entry(ControlId id) {
     return form1_controls[static_cast<std::size_t>(static_cast<int>(id) -

@@ -47,18 +47,18 @@ inline constexpr int form_client_height_twips = 5580;
 // Every control of the main window, in tab order, which is also the order of creation.
 extern const std::array<ControlEntry, 11> form1_controls;
 
-const ControlEntry& control_entry(ControlId id);
+[[nodiscard]] const ControlEntry& control_entry(ControlId id);
 
 // Twips to pixels at a DPI: 15 twips are one pixel at 96 DPI.
-inline int twips_to_pixels(int twips, UINT dpi) {
+[[nodiscard]] inline int twips_to_pixels(int twips, UINT dpi) {
     return MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
 // The font of that kind at the DPI: the system's message font, or 宋体 in bold with the GB2312
 // character set at 9 points for the name box and 10.5 points for the output box.
-LOGFONTW control_font(ControlFont font, UINT dpi);
+[[nodiscard]] LOGFONTW control_font(ControlFont font, UINT dpi);
 
 // The control's rectangle in the window's client area, in pixels at the DPI.
-RECT control_rect(const ControlEntry& entry, UINT dpi);
+[[nodiscard]] RECT control_rect(const ControlEntry& entry, UINT dpi);
 
 }  // namespace renpin::window

@@ -6,9 +6,9 @@
 #include "platform/executable_directory.h"
 #include "platform/notice_box.h"
 #include "platform/process_start.h"
+#include "platform/skin_library.h"
 #include "platform/wide_text.h"
 #include "platform/window_style.h"
-#include "window/focus_reports.h"
 #include "window/form_class.h"
 #include "window/text_box_names.h"
 
@@ -19,23 +19,8 @@ constexpr wchar_t window_class_name[] = L"RenpinForm1";
 constexpr wchar_t window_caption[] = L"Ｍq.人品计算器";
 constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
-constexpr ControlId push_buttons[] = {ControlId::Command1, ControlId::Command2, ControlId::Command3,
-                                      ControlId::Command4};
-
 int control_number(ControlId id) {
     return static_cast<int>(id);
-}
-
-bool is_push_button(HWND control) {
-    return (SendMessageW(control, WM_GETDLGCODE, 0, 0) &
-            (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) != 0;
-}
-
-// BS_PUSHBUTTON or BS_DEFPUSHBUTTON, redrawn only where it changes.
-void set_push_button_style(HWND button, DWORD style) {
-    if ((static_cast<DWORD>(GetWindowLongW(button, GWL_STYLE)) & BS_TYPEMASK) != style) {
-        SendMessageW(button, BM_SETSTYLE, style, TRUE);
-    }
 }
 
 platform::UniqueFont create_font(LOGFONTW font) {
@@ -71,43 +56,27 @@ LRESULT CALLBACK Form1::window_procedure(HWND window, UINT message, WPARAM wpara
     }
     auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (form == nullptr) {
-        return DefWindowProcW(window, message, wparam, lparam);
+        return DefDlgProcW(window, message, wparam, lparam);
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         form->window_.release();
-        return DefWindowProcW(window, message, wparam, lparam);
+        return DefDlgProcW(window, message, wparam, lparam);
     }
     return form->handle_message(message, wparam, lparam);
 }
 
+// What is not handled here goes to the dialog manager, which keeps the focus and the default
+// button: Tab, Enter, the focus saved and given back when the window is switched away from and
+// back to, and DM_GETDEFID.
 LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
     const HWND window = handle();
     switch (message) {
         case WM_CREATE:
-            on_create();
-            return 0;
+            return on_create() ? 0 : -1;
         case WM_COMMAND:
-            if (HIWORD(wparam) == BN_CLICKED) {
-                on_command(LOWORD(wparam));
-            }
+            on_command(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
             return 0;
-        case control_focused_message:
-            on_control_focused();
-            return 0;
-        case WM_ACTIVATE:
-            on_activate(LOWORD(wparam) != WA_INACTIVE);
-            return 0;
-        case WM_SETFOCUS:
-            focus_control(saved_focus_ != nullptr ? saved_focus_ : control(ControlId::Command1));
-            return 0;
-        case WM_NEXTDLGCTL:
-            on_next_control(wparam, lparam);
-            return 0;
-        case DM_GETDEFID:
-            // The window's default button, whichever control has the focus: the dialog manager
-            // gives Enter to a focused push button by its own style, not by this answer.
-            return MAKELRESULT(control_number(ControlId::Command1), DC_HASDEFID);
         case WM_DPICHANGED:
             on_dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
@@ -126,21 +95,27 @@ LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcW(window, message, wparam, lparam);
+            return DefDlgProcW(window, message, wparam, lparam);
     }
 }
 
-void Form1::on_create() {
+bool Form1::on_create() {
     dpi_ = platform::window_dpi(handle());
     create_fonts();
-    create_controls();
+    if (!create_controls()) {
+        return false;
+    }
     lay_out();
+    // The layout is exact in twips at every DPI; the dialog manager's own rescaling would undo it.
+    platform::disable_dialog_dpi_scaling(handle());
+    SendMessageW(handle(), DM_SETDEFID, control_number(ControlId::Command1), 0);
     Form_Load();
+    return true;
 }
 
 void Form1::Form_Load() {
     // The skin file sits beside the executable; the library takes ANSI paths.
-    skin_ = platform::SkinLibrary::attach(platform::executable_directory() + L"/skinh.she");
+    platform::attach_skin(platform::executable_directory() + L"/skinh.she");
     platform::remove_sizing_border(handle());
     fit_window_to_client(nullptr);
 }
@@ -157,10 +132,10 @@ void Form1::show(int show_command) {
     SetWindowPos(handle(), nullptr, work.left + (work.right - work.left - width) / 2,
                  work.top + (work.bottom - work.top - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    saved_focus_ = control(ControlId::Command1);
     ShowWindow(handle(), show_command);
+    SendMessageW(handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control(ControlId::Command1)),
+                 TRUE);
     UpdateWindow(handle());
-    focus_control(saved_focus_);
 }
 
 HWND Form1::control(ControlId id) const {
@@ -173,12 +148,15 @@ void Form1::create_fonts() {
     output_font_ = create_font(control_font(ControlFont::output_box, dpi_));
 }
 
-void Form1::create_controls() {
+bool Form1::create_controls() {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(handle(), GWLP_HINSTANCE));
     for (const ControlEntry& entry : form1_controls) {
-        CreateWindowExW(0, entry.window_class, entry.caption, entry.style, 0, 0, 0, 0, handle(),
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_number(entry.id))),
-                        instance, nullptr);
+        // A child window's menu is its identifier.
+        const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_number(entry.id)));
+        if (!CreateWindowExW(0, entry.window_class, entry.caption, entry.style, 0, 0, 0, 0,
+                             handle(), id, instance, nullptr)) {
+            return false;
+        }
     }
     // Frames go to the bottom of the z-order so they never paint over the controls inside
     // them; they take no focus, so the tab order of the other controls is unchanged.
@@ -195,7 +173,7 @@ void Form1::create_controls() {
     SendMessageW(status_bar, SB_SETTEXTW, 0,
                  reinterpret_cast<LPARAM>(control_entry(ControlId::StatusBar1).caption));
     name_text_boxes(handle(), accessibility_);
-    report_control_focus(handle());
+    return true;
 }
 
 void Form1::lay_out() {
@@ -208,14 +186,16 @@ void Form1::lay_out() {
         RECT rect = control_rect(entry, dpi_);
         if (entry.id == ControlId::Label1) {
             // The disclaimer is as large as its text in its font.
-            const HDC context = GetDC(child);
-            const HGDIOBJ previous = SelectObject(context, font);
-            SIZE text{};
-            GetTextExtentPoint32W(context, entry.caption, lstrlenW(entry.caption), &text);
-            SelectObject(context, previous);
-            ReleaseDC(child, context);
-            rect.right = rect.left + text.cx;
-            rect.bottom = rect.top + text.cy;
+            // Without a device context it keeps the size of the table.
+            if (const HDC context = GetDC(child)) {
+                const HGDIOBJ previous = SelectObject(context, font);
+                SIZE text{};
+                GetTextExtentPoint32W(context, entry.caption, lstrlenW(entry.caption), &text);
+                SelectObject(context, previous);
+                ReleaseDC(child, context);
+                rect.right = rect.left + text.cx;
+                rect.bottom = rect.top + text.cy;
+            }
         }
         MoveWindow(child, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                    TRUE);
@@ -262,7 +242,26 @@ void Form1::on_dpi_changed(UINT dpi, const RECT& suggested) {
     InvalidateRect(handle(), nullptr, TRUE);
 }
 
-void Form1::on_command(int id) {
+void Form1::on_command(int id, int notification, HWND control) {
+    switch (notification) {
+        case BN_CLICKED:
+        // The buttons report their focus, so the second click of a double click arrives as this
+        // notification instead; it is a click all the same.
+        case BN_DOUBLECLICKED:
+            on_click(id);
+            break;
+        case BN_SETFOCUS:
+            on_control_focused(control, true);
+            break;
+        case EN_SETFOCUS:
+            on_control_focused(control, false);
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::on_click(int id) {
     // A button clicked by another program while a notice is open waits, as the user must.
     if (notice_open_) {
         return;
@@ -285,58 +284,17 @@ void Form1::on_command(int id) {
     }
 }
 
-// A plain window gets from IsDialogMessage only what a dialog's own procedure would answer;
-// these three and DM_GETDEFID keep Enter, Tab, the default button and the focus working as
-// they do in a dialog.
-void Form1::on_activate(bool active) {
-    if (active) {
-        focus_control(saved_focus_ != nullptr ? saved_focus_ : control(ControlId::Command1));
-        return;
-    }
-    const HWND focus = GetFocus();
-    if (focus != nullptr && IsChild(handle(), focus)) {
-        saved_focus_ = focus;
-    }
-}
-
-void Form1::on_next_control(WPARAM wparam, LPARAM lparam) {
-    HWND target = nullptr;
-    if (LOWORD(lparam) != 0) {
-        target = reinterpret_cast<HWND>(wparam);
+// The dialog manager moves the default border with the focus when it moves the focus itself (Tab,
+// Shift+Tab). On Windows a push button takes the border when a click gives it the focus, and
+// gives it back when the focus moves on; Wine's buttons do not. Every focus change is therefore
+// passed on to the dialog manager: a push button is made the focused control, which gives it the
+// border, and a box gives it back to the default button. Neither moves the focus or the caret.
+void Form1::on_control_focused(HWND control, bool push_button) {
+    if (push_button) {
+        SendMessageW(handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     } else {
-        target = GetNextDlgTabItem(handle(), GetFocus(), wparam != 0);
+        SendMessageW(handle(), DM_SETDEFID, control_number(ControlId::Command1), 0);
     }
-    if (target != nullptr) {
-        focus_control(target);
-        if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
-            SendMessageW(target, EM_SETSEL, 0, -1);
-        }
-    }
-}
-
-// As in a dialog, the focused push button shows the default border and takes Enter; with the
-// focus anywhere else, the query button does.
-void Form1::on_control_focused() {
-    const HWND focus = GetFocus();
-    HWND default_button = control(ControlId::Command1);
-    if (focus != nullptr && GetParent(focus) == handle() && is_push_button(focus)) {
-        default_button = focus;
-    }
-    // The old border goes first, so two buttons never show it at once.
-    for (const ControlId id : push_buttons) {
-        if (control(id) != default_button) {
-            set_push_button_style(control(id), BS_PUSHBUTTON);
-        }
-    }
-    set_push_button_style(default_button, BS_DEFPUSHBUTTON);
-}
-
-void Form1::focus_control(HWND control) {
-    if (control == nullptr) {
-        return;
-    }
-    saved_focus_ = control;
-    SetFocus(control);
 }
 
 void Form1::on_close() {
@@ -380,9 +338,7 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
-    const bool opened =
-        page_opener_ ? page_opener_(maker_page) : platform::start_explorer(maker_page);
-    if (!opened) {
+    if (!platform::start_explorer(maker_page)) {
         show_notice(u"无法打开阿朴博客，请在浏览器中访问：\r\n" + platform::to_u16(maker_page),
                     u"k-Vem阿朴提示", NoticeIcon::error, NoticeButtons::ok);
     }
@@ -411,9 +367,7 @@ void Form1::set_output_text(std::u16string_view text) {
 NoticeResult Form1::show_notice(std::u16string_view text, std::u16string_view title,
                                 NoticeIcon icon, NoticeButtons buttons) {
     notice_open_ = true;
-    const NoticeResult answer =
-        notice_box_ ? notice_box_(text, title, icon, buttons)
-                    : platform::show_notice_box(handle(), text, title, icon, buttons);
+    const NoticeResult answer = platform::show_notice_box(handle(), text, title, icon, buttons);
     notice_open_ = false;
     shutdown_block_.reset();
     return answer;

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,7 +10,6 @@
 #include "evaluation/query.h"
 #include "platform/accessibility_services.h"
 #include "platform/shutdown_block.h"
-#include "platform/skin_library.h"
 #include "platform/unique_handles.h"
 #include "window/controls.h"
 
@@ -21,16 +19,14 @@ namespace renpin::window {
 inline constexpr wchar_t maker_page[] = L"https://k-vem.github.io/";
 
 // The program's only window: the name box, the output box, the buttons, the disclaimer and the
-// status bar, with the handlers their events run.
+// status bar, with the handlers their events run. It is a dialog without a template: the
+// system's dialog manager gives it Tab, Enter, the default button and the focus.
 class Form1 final : public QueryWindow {
   public:
-    using NoticeBox =
-        std::function<NoticeResult(std::u16string_view text, std::u16string_view title,
-                                   NoticeIcon icon, NoticeButtons buttons)>;
-
     // Creates the window and its controls and runs the load (skin, fixed border). The window
-    // stays hidden until show(). Returns null if the window cannot be created.
-    static std::unique_ptr<Form1> create(HINSTANCE instance);
+    // stays hidden until show(). Returns null if the window or one of its controls cannot be
+    // created.
+    [[nodiscard]] static std::unique_ptr<Form1> create(HINSTANCE instance);
 
     ~Form1() override;
     Form1(const Form1&) = delete;
@@ -40,22 +36,12 @@ class Form1 final : public QueryWindow {
     // button.
     void show(int show_command);
 
-    HWND handle() const { return window_.get(); }
-    HWND control(ControlId id) const;
-    UINT dpi() const { return dpi_; }
-    bool skin_attached() const { return skin_.attached(); }
+    [[nodiscard]] HWND handle() const { return window_.get(); }
+    [[nodiscard]] HWND control(ControlId id) const;
 
-    // Opens a web page; returns whether the browser could be started.
-    using PageOpener = std::function<bool(const std::wstring& address)>;
-
-    // Put other notice boxes and page openers in place of the system's (tests record what the
-    // window shows and starts this way).
-    void replace_notice_box(NoticeBox notice_box) { notice_box_ = std::move(notice_box); }
-    void replace_page_opener(PageOpener page_opener) { page_opener_ = std::move(page_opener); }
-
-    std::u16string name_text() const override;
+    [[nodiscard]] std::u16string name_text() const override;
     void set_name_text(std::u16string_view text);
-    std::u16string output_text() const override;
+    [[nodiscard]] std::u16string output_text() const override;
     void set_output_text(std::u16string_view text) override;
     NoticeResult show_notice(std::u16string_view text, std::u16string_view title, NoticeIcon icon,
                              NoticeButtons buttons) override;
@@ -67,13 +53,12 @@ class Form1 final : public QueryWindow {
                                              LPARAM lparam);
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
 
-    void on_create();
-    void on_command(int id);
+    bool on_create();
+    void on_command(int id, int notification, HWND control);
+    void on_click(int id);
+    void on_control_focused(HWND control, bool push_button);
     void on_close();
     BOOL on_query_end_session();
-    void on_activate(bool active);
-    void on_next_control(WPARAM wparam, LPARAM lparam);
-    void on_control_focused();
     void on_dpi_changed(UINT dpi, const RECT& suggested);
 
     // Event handlers.
@@ -85,27 +70,22 @@ class Form1 final : public QueryWindow {
     void Command4_Click();
 
     void create_fonts();
-    void create_controls();
+    bool create_controls();
     void lay_out();
     void fit_window_to_client(const POINT* top_left);
-    void focus_control(HWND control);
 
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    HWND saved_focus_ = nullptr;
     bool ending_session_ = false;
     // One notice at a time: while one is open, the window answers no other request with another.
     bool notice_open_ = false;
     // Tells a shutting-down system why the program holds it up while a notice waits for the user.
     std::optional<platform::ShutdownBlock> shutdown_block_;
-    NoticeBox notice_box_;
-    PageOpener page_opener_;
     platform::UniqueFont window_font_;
     platform::UniqueFont name_font_;
     platform::UniqueFont output_font_;
-    platform::SkinLibrary skin_;
     // Started on the first screen-reader request; kept until the window and its boxes are gone.
     platform::AccessibilityServices accessibility_;
-    // Declared last so the window goes before the fonts and the skin library it uses.
+    // Declared last so the window goes before the fonts it uses.
     platform::UniqueWindow window_;
 };
 

@@ -8,6 +8,8 @@ ATOM register_form_class(HINSTANCE instance, WNDPROC procedure, const wchar_t* c
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof(window_class);
     window_class.lpfnWndProc = procedure;
+    // Room for the dialog manager's data, which DefDlgProc keeps in the window.
+    window_class.cbWndExtra = DLGWINDOWEXTRA;
     window_class.hInstance = instance;
     window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_RENPIN));
     window_class.hIconSm = static_cast<HICON>(

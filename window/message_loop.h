@@ -4,7 +4,8 @@
 
 namespace renpin::window {
 
-// Hands one message to the form's keyboard handling (Tab, Enter) or, failing that, to its window.
+// Hands one message to the dialog manager's keyboard handling of the form (Tab, Enter, Space)
+// or, failing that, to its window. Esc goes nowhere.
 void route_message(HWND form, MSG& message);
 
 // Runs until the form is closed; returns the exit code the form posted.

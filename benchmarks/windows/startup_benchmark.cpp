@@ -16,15 +16,17 @@
 #include <vector>
 
 #include "driven_program.h"
+#include "timing.h"
+#include "window_reading.h"
 
 namespace {
 
-using renpin::bench::find_program;
-using renpin::bench::median;
-using renpin::bench::StartedProgram;
-using renpin::bench::Stopwatch;
-using renpin::bench::wait_until_visible;
-using renpin::bench::WindowWatch;
+using renpin::test::find_program;
+using renpin::test::median;
+using renpin::test::StartedProgram;
+using renpin::test::Stopwatch;
+using renpin::test::wait_until_visible;
+using renpin::test::WindowWatch;
 
 struct Options {
     int runs = 10;

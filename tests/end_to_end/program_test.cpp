@@ -13,10 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "com_apartment.h"
 #include "driven_program.h"
 #include "platform/unique_handles.h"
 #include "platform/wide_text.h"
-#include "tests/com_apartment.h"
+#include "window_reading.h"
 
 // Starts the built program as a user would and drives it from outside, as another process.
 // Runs under Wine, where the Linux paths of the build are reached through drive Z:.
@@ -24,6 +25,9 @@
 namespace {
 
 using renpin::platform::window_text;
+using renpin::test::control_text;
+using renpin::test::SeenMessageBox;
+using renpin::window::ControlId;
 using Clock = std::chrono::steady_clock;
 
 std::wstring windows_path(std::string_view linux_path) {
@@ -40,90 +44,30 @@ std::string_view program_path() {
     return other != nullptr && *other != '\0' ? other : RENPIN_PROGRAM;
 }
 
-struct BoxCount {
-    DWORD process;
-    int boxes;
-};
-
-BOOL CALLBACK count_box(HWND window, LPARAM count_address) {
-    auto* count = reinterpret_cast<BoxCount*>(count_address);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (process == count->process && IsWindowVisible(window) && lstrcmpW(name, L"#32770") == 0) {
-        ++count->boxes;
-    }
-    return TRUE;
-}
-
-class RunningProgram {
+class RunningProgram : public renpin::test::DrivenProgram {
   public:
-    RunningProgram() {
-        if (program_.start(windows_path(program_path()))) {
-            window_ = wait_for_window(L"RenpinForm1");
-        }
-    }
-
-    HWND window() const { return window_; }
-    HWND control(int id) const { return GetDlgItem(window_, id); }
+    RunningProgram() { start(windows_path(program_path()), L"RenpinForm1"); }
 
     // The control of the program that has the keyboard focus, as the system tracks it.
     HWND focus() const {
         GUITHREADINFO thread{};
         thread.cbSize = sizeof(thread);
-        GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &thread);
+        GetGUIThreadInfo(GetWindowThreadProcessId(window(), nullptr), &thread);
         return thread.hwndFocus;
     }
 
     // The message boxes the program shows.
-    int message_boxes() const {
-        BoxCount count{program_.id(), 0};
-        EnumWindows(count_box, reinterpret_cast<LPARAM>(&count));
-        return count.boxes;
+    std::size_t message_boxes() const {
+        return renpin::test::visible_windows(process().id(), renpin::test::message_box_class)
+            .size();
     }
 
-    // The exit code once the process has ended within the time, or nothing.
-    std::optional<DWORD> wait_for_exit(DWORD milliseconds) const {
-        if (!program_.wait_for_exit(milliseconds)) {
-            return std::nullopt;
-        }
-        DWORD code = 0;
-        GetExitCodeProcess(program_.handle(), &code);
-        return code;
+    // Reads the program's next message box, "title|text", and presses one of its buttons.
+    std::wstring answer_message_box(int button) {
+        const auto seen = answer_next_message_box(button, 20'000);
+        return seen ? seen->title + L"|" + seen->text : L"<no message box>";
     }
-
-    // Reads the program's next message box and presses one of its buttons.
-    std::wstring answer_message_box(int button) const {
-        const HWND box = wait_for_window(L"#32770");
-        if (box == nullptr) {
-            return L"<no message box>";
-        }
-        const std::wstring seen = window_text(box) + L"|" + window_text(GetDlgItem(box, 0xFFFF));
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-        renpin::bench::wait_until_gone(box, 5'000);
-        return seen;
-    }
-
-  private:
-    HWND wait_for_window(const wchar_t* window_class) const {
-        return renpin::bench::wait_for_visible_window(program_.id(), window_class, 20'000, 50);
-    }
-
-    renpin::bench::StartedProgram program_;
-    HWND window_ = nullptr;
 };
-
-// Control identifiers of the main window.
-constexpr int status_bar1 = 100;
-constexpr int command1 = 102;
-constexpr int text2 = 103;
-constexpr int text1 = 104;
-constexpr int label1 = 106;
-constexpr int command2 = 108;
-constexpr int command3 = 109;
-constexpr int command4 = 110;
 
 // Sets a string or number value under HKEY_CURRENT_USER for the life of the object.
 class RegistryValue {
@@ -192,10 +136,25 @@ bool eventually(const std::function<bool()>& condition) {
     return true;
 }
 
+// Clicks the middle of the control with the mouse, through the system's input queue.
+void click(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT inputs[2] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
 // The push buttons that show the default button's thick border.
-std::vector<int> default_buttons(const RunningProgram& program) {
-    std::vector<int> found;
-    for (const int button : {command1, command2, command3, command4}) {
+std::vector<ControlId> default_buttons(const RunningProgram& program) {
+    std::vector<ControlId> found;
+    for (const ControlId button :
+         {ControlId::Command1, ControlId::Command2, ControlId::Command3, ControlId::Command4}) {
         const auto style = static_cast<DWORD>(GetWindowLongW(program.control(button), GWL_STYLE));
         if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
             found.push_back(button);
@@ -208,30 +167,6 @@ void set_text(HWND control, const wchar_t* text) {
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-// A text box's text: asked of the box itself, since GetWindowText does not ask another
-// process's windows.
-std::wstring box_text(HWND control) {
-    const auto length = static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
-    std::wstring text(length + 1, L'\0');
-    const auto copied = SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(text.size()),
-                                     reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
-
-SIZE client_size(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    return {client.right - client.left, client.bottom - client.top};
-}
-
-RECT rect_in_client(HWND control) {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 TEST(Program, AsksBeforeClosingAndEndsOnlyOnYes) {
     RunningProgram program;
     ASSERT_NE(program.window(), nullptr);
@@ -242,88 +177,104 @@ TEST(Program, AsksBeforeClosingAndEndsOnlyOnYes) {
     EXPECT_FALSE(program.wait_for_exit(500).has_value());
     EXPECT_TRUE(IsWindowVisible(program.window()));
 
-    PostMessageW(program.control(command4), BM_CLICK, 0, 0);
+    PostMessageW(program.control(ControlId::Command4), BM_CLICK, 0, 0);
     EXPECT_EQ(program.answer_message_box(IDYES), L"k-Vem阿朴提示|您确定退出本程序吗?");
     const auto exit_code = program.wait_for_exit(10'000);
     ASSERT_TRUE(exit_code.has_value());
     EXPECT_EQ(*exit_code, 0u);
 }
 
-TEST(Program, AnswersTheKeyboardAsADialogDoes) {
+TEST(Program, AnswersTheKeyboardAndTheMouseAsADialogDoes) {
     RunningProgram program;
     ASSERT_NE(program.window(), nullptr);
     SetForegroundWindow(program.window());
     ASSERT_TRUE(eventually([&] { return GetForegroundWindow() == program.window(); }));
-    set_text(program.control(text1), L"张三");
-    set_text(program.control(text2), L"上一次的结果");
-    const auto expect_at = [&](int focus, int default_button, const char* step) {
+    const HWND name_box = program.control(ControlId::Text1);
+    const HWND output_box = program.control(ControlId::Text2);
+    set_text(name_box, L"张三");
+    set_text(output_box, L"上一次的结果");
+    const auto expect_at = [&](ControlId focus, ControlId default_button, const char* step) {
         EXPECT_TRUE(eventually([&] {
             return program.focus() == program.control(focus) &&
-                   default_buttons(program) == std::vector<int>{default_button};
+                   default_buttons(program) == std::vector<ControlId>{default_button};
         })) << step
             << ": focus on " << GetDlgCtrlID(program.focus()) << ", "
             << default_buttons(program).size() << " default buttons";
         EXPECT_EQ(SendMessageW(program.window(), DM_GETDEFID, 0, 0),
-                  MAKELRESULT(command1, DC_HASDEFID))
+                  MAKELRESULT(static_cast<int>(ControlId::Command1), DC_HASDEFID))
             << step;
     };
 
     // Each Tab stop in turn, Esc at each: Esc does nothing, and the Tab after it still moves on.
     const struct {
-        int focus;
-        int default_button;
-    } stops[] = {{command1, command1}, {text2, command1},    {text1, command1},
-                 {command2, command2}, {command3, command3}, {command4, command4}};
+        ControlId focus;
+        ControlId default_button;
+    } stops[] = {
+        {ControlId::Command1, ControlId::Command1}, {ControlId::Text2, ControlId::Command1},
+        {ControlId::Text1, ControlId::Command1},    {ControlId::Command2, ControlId::Command2},
+        {ControlId::Command3, ControlId::Command3}, {ControlId::Command4, ControlId::Command4}};
     for (const auto& stop : stops) {
         expect_at(stop.focus, stop.default_button, "Tab");
         press({VK_ESCAPE});
         press({VK_TAB});
     }
-    expect_at(command1, command1, "Tab from the last stop");
-    EXPECT_EQ(program.message_boxes(), 0);
-    EXPECT_EQ(box_text(program.control(text1)), L"张三");
-    EXPECT_EQ(box_text(program.control(text2)), L"上一次的结果");
+    expect_at(ControlId::Command1, ControlId::Command1, "Tab from the last stop");
+    EXPECT_EQ(program.message_boxes(), 0u);
+    EXPECT_EQ(control_text(name_box), L"张三");
+    EXPECT_EQ(control_text(output_box), L"上一次的结果");
 
     press({VK_SHIFT, VK_TAB});
-    expect_at(command4, command4, "Shift+Tab");
+    expect_at(ControlId::Command4, ControlId::Command4, "Shift+Tab");
     press({VK_SHIFT, VK_TAB});
     press({VK_SHIFT, VK_TAB});
-    expect_at(command2, command2, "Shift+Tab twice more");
+    expect_at(ControlId::Command2, ControlId::Command2, "Shift+Tab twice more");
 
     // Enter and Space on the focused clear button click it, and nothing else.
     for (const WORD key : {VK_RETURN, VK_SPACE}) {
-        set_text(program.control(text1), L"张三");
-        set_text(program.control(text2), L"上一次的结果");
+        set_text(name_box, L"张三");
+        set_text(output_box, L"上一次的结果");
         press({key});
         EXPECT_TRUE(eventually([&] {
-            return box_text(program.control(text1)).empty() &&
-                   box_text(program.control(text2)).empty();
+            return control_text(name_box).empty() && control_text(output_box).empty();
         })) << key;
-        EXPECT_EQ(program.message_boxes(), 0) << key;
-        EXPECT_EQ(program.focus(), program.control(command2)) << key;
+        EXPECT_EQ(program.message_boxes(), 0u) << key;
+        EXPECT_EQ(program.focus(), program.control(ControlId::Command2)) << key;
     }
 
+    // A click moves the border as the keyboard does, and a click into a box leaves the caret
+    // where it was clicked rather than selecting the text.
+    set_text(name_box, L"张三");
+    click(name_box);
+    expect_at(ControlId::Text1, ControlId::Command1, "click into the name box");
+    const auto selection = static_cast<DWORD>(SendMessageW(name_box, EM_GETSEL, 0, 0));
+    EXPECT_EQ(LOWORD(selection), HIWORD(selection));
+    click(program.control(ControlId::Command2));
+    expect_at(ControlId::Command2, ControlId::Command2, "click on the clear button");
+    EXPECT_TRUE(eventually([&] { return control_text(name_box).empty(); }));
+    click(output_box);
+    expect_at(ControlId::Text2, ControlId::Command1, "click into the output box");
+
     // Enter in the name box asks for the name; the focus and the border come back after it.
-    press({VK_SHIFT, VK_TAB});
-    expect_at(text1, command1, "Shift+Tab to the name box");
-    set_text(program.control(text1), L"张三");
+    press({VK_TAB});
+    expect_at(ControlId::Text1, ControlId::Command1, "Tab to the name box");
+    set_text(name_box, L"张三");
     press({VK_RETURN});
     EXPECT_EQ(program.answer_message_box(IDOK),
               L"k-Vem阿朴提示|查询姓名：张三\r\n人品得分：29\r\n综合评价：你的人品太差了。"
               L"你应该有干坏事的嗜好吧?\r\n");
-    expect_at(text1, command1, "after the notice");
+    expect_at(ControlId::Text1, ControlId::Command1, "after the notice");
 
     press({VK_MENU, VK_F4});
     EXPECT_EQ(program.answer_message_box(IDNO), L"k-Vem阿朴提示|您确定退出本程序吗?");
     EXPECT_FALSE(program.wait_for_exit(300).has_value());
-    expect_at(text1, command1, "after Alt+F4 and No");
+    expect_at(ControlId::Text1, ControlId::Command1, "after Alt+F4 and No");
 }
 
 TEST(Program, AsksOnceHoweverManyCloseRequestsArrive) {
     RunningProgram program;
     ASSERT_NE(program.window(), nullptr);
     PostMessageW(program.window(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(eventually([&] { return program.message_boxes() == 1; }));
+    ASSERT_TRUE(eventually([&] { return program.message_boxes() == 1u; }));
 
     // Each arrives inside the open confirmation; a second box would hold its answer back.
     const struct {
@@ -338,11 +289,11 @@ TEST(Program, AsksOnceHoweverManyCloseRequestsArrive) {
                   0)
             << request.message;
         EXPECT_EQ(static_cast<LRESULT>(answer), request.answer) << request.message;
-        EXPECT_EQ(program.message_boxes(), 1) << request.message;
+        EXPECT_EQ(program.message_boxes(), 1u) << request.message;
     }
     EXPECT_EQ(program.answer_message_box(IDNO), L"k-Vem阿朴提示|您确定退出本程序吗?");
     EXPECT_FALSE(program.wait_for_exit(500).has_value());
-    EXPECT_EQ(program.message_boxes(), 0);
+    EXPECT_EQ(program.message_boxes(), 0u);
     EXPECT_TRUE(IsWindowEnabled(program.window()));
 }
 
@@ -351,15 +302,16 @@ TEST(Program, ScalesItsLayoutExactlyAt144Dpi) {
     RegistryValue log_pixels(L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
     RunningProgram program;
     ASSERT_NE(program.window(), nullptr);
-    const SIZE client = client_size(program.window());
-    EXPECT_EQ(client.cx, 522);
-    EXPECT_EQ(client.cy, 558);
-    const RECT query_button = rect_in_client(program.control(command1));
+    RECT client{};
+    GetClientRect(program.window(), &client);
+    EXPECT_EQ(client.right, 522);
+    EXPECT_EQ(client.bottom, 558);
+    const RECT query_button = renpin::test::rect_in_parent(program.control(ControlId::Command1));
     EXPECT_EQ(query_button.left, 372);
     EXPECT_EQ(query_button.top, 144);
     EXPECT_EQ(query_button.right, 482);
     EXPECT_EQ(query_button.bottom, 182);
-    const RECT exit_button = rect_in_client(program.control(command4));
+    const RECT exit_button = renpin::test::rect_in_parent(program.control(ControlId::Command4));
     EXPECT_EQ(exit_button.left, 348);
     EXPECT_EQ(exit_button.right, 494);
 }
@@ -377,8 +329,8 @@ TEST(Program, StartsTheShellWithTheMakersPageOncePerClickWithoutWaiting) {
     for (int click = 0; click < 2; ++click) {
         DWORD_PTR result = 0;
         // The click returns as soon as the shell has been started.
-        EXPECT_NE(SendMessageTimeoutW(program.control(command3), BM_CLICK, 0, 0, SMTO_NORMAL, 5'000,
-                                      &result),
+        EXPECT_NE(SendMessageTimeoutW(program.control(ControlId::Command3), BM_CLICK, 0, 0,
+                                      SMTO_NORMAL, 5'000, &result),
                   0);
     }
     int lines = 0;
@@ -433,24 +385,24 @@ TEST(Program, NamesTheTextBoxesForScreenReadersAndKeepsTheOtherNames) {
     RunningProgram program;
     ASSERT_NE(program.window(), nullptr);
     const struct {
-        int control;
+        ControlId control;
         const wchar_t* name;
     } names[] = {
-        {status_bar1, L"k-Vem阿朴 出品  ·  结果仅供娱乐，欢迎访问阿朴博客"},
-        {command1, L"查询人品"},
-        {text2, L"查询结果"},
-        {text1, L"姓名"},
-        {label1, L"本程序仅供娱乐参考，绝无科学根据"},
-        {command2, L"清空"},
-        {command3, L"访问阿朴博客"},
-        {command4, L"退出程序"},
+        {ControlId::StatusBar1, L"k-Vem阿朴 出品  ·  结果仅供娱乐，欢迎访问阿朴博客"},
+        {ControlId::Command1, L"查询人品"},
+        {ControlId::Text2, L"查询结果"},
+        {ControlId::Text1, L"姓名"},
+        {ControlId::Label1, L"本程序仅供娱乐参考，绝无科学根据"},
+        {ControlId::Command2, L"清空"},
+        {ControlId::Command3, L"访问阿朴博客"},
+        {ControlId::Command4, L"退出程序"},
     };
     for (const auto& expected : names) {
         EXPECT_EQ(announced(program.control(expected.control)).name, expected.name)
-            << "control " << expected.control;
+            << "control " << static_cast<int>(expected.control);
     }
-    EXPECT_EQ(announced(program.control(text1)).role, ROLE_SYSTEM_TEXT);
-    EXPECT_EQ(announced(program.control(text2)).role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(announced(program.control(ControlId::Text1)).role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(announced(program.control(ControlId::Text2)).role, ROLE_SYSTEM_TEXT);
 }
 
 }  // namespace

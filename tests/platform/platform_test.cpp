@@ -9,13 +9,12 @@
 
 #include "platform/accessibility_services.h"
 #include "platform/ansi_path.h"
-#include "platform/dpi.h"
 #include "platform/executable_directory.h"
 #include "platform/named_accessible.h"
 #include "platform/unique_handles.h"
 #include "platform/wide_text.h"
 #include "platform/window_style.h"
-#include "tests/com_apartment.h"
+#include "tests/support/com_apartment.h"
 
 namespace {
 
@@ -31,16 +30,6 @@ TEST(RemoveSizingBorder, ClearsOnlyTheThickFrameBit) {
     ASSERT_EQ(before & style, style);
     renpin::platform::remove_sizing_border(window.get());
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(window.get(), GWL_STYLE)), before & ~WS_THICKFRAME);
-}
-
-TEST(MonitorDpi, IsTheDpiTheWindowIsShownAt) {
-    // The system that lacks the window's own DPI (Windows 8.1) asks the monitor's through shcore.
-    const UniqueWindow window(CreateWindowExW(0, L"Static", L"", WS_OVERLAPPED, 0, 0, 200, 100,
-                                              nullptr, nullptr, GetModuleHandleW(nullptr),
-                                              nullptr));
-    ASSERT_TRUE(window);
-    EXPECT_EQ(renpin::platform::monitor_dpi(window.get()),
-              renpin::platform::window_dpi(window.get()));
 }
 
 TEST(ExecutableDirectory, IsTheFolderOfTheRunningProgramWithoutTrailingSeparator) {

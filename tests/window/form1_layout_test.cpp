@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "form_fixture.h"
+#include "platform/dpi.h"
 #include "platform/wide_text.h"
-#include "window_test_support.h"
+#include "window_reading.h"
 
 namespace {
 
@@ -19,13 +21,15 @@ class Form1Layout : public ::testing::Test {
     void SetUp() override {
         form = create_form();
         ASSERT_TRUE(form);
+        dpi = renpin::platform::window_dpi(form->handle());
     }
     std::unique_ptr<Form1> form;
+    UINT dpi = 0;
 };
 
 TEST_F(Form1Layout, HasAFixedClientAreaOf348By372PixelsAt96Dpi) {
-    if (form->dpi() != 96) {
-        GTEST_SKIP() << "the display is at " << form->dpi() << " DPI";
+    if (dpi != 96) {
+        GTEST_SKIP() << "the display is at " << dpi << " DPI";
     }
     RECT client{};
     GetClientRect(form->handle(), &client);
@@ -39,8 +43,8 @@ TEST_F(Form1Layout, HasAFixedClientAreaOf348By372PixelsAt96Dpi) {
 }
 
 TEST_F(Form1Layout, PlacesEveryControlWithItsKindAndCaption) {
-    if (form->dpi() != 96) {
-        GTEST_SKIP() << "the display is at " << form->dpi() << " DPI";
+    if (dpi != 96) {
+        GTEST_SKIP() << "the display is at " << dpi << " DPI";
     }
     struct Expected {
         ControlId id;
@@ -83,8 +87,8 @@ TEST_F(Form1Layout, SizesTheDisclaimerToItsTextInsideItsFrame) {
     const RECT rect = rect_in_parent(label);
     const RECT frame = rect_in_parent(form->control(ControlId::Frame2));
     // Its top-left corner is fixed; its size follows the text, which must fit the frame.
-    EXPECT_EQ(rect.left, MulDiv(120 + 960, static_cast<int>(form->dpi()), 1440));
-    EXPECT_EQ(rect.top, MulDiv(120 + 480, static_cast<int>(form->dpi()), 1440));
+    EXPECT_EQ(rect.left, MulDiv(120 + 960, static_cast<int>(dpi), 1440));
+    EXPECT_EQ(rect.top, MulDiv(120 + 480, static_cast<int>(dpi), 1440));
     EXPECT_GT(rect.right - rect.left, 0);
     EXPECT_LE(rect.right, frame.right);
     EXPECT_LE(rect.bottom, frame.bottom);
@@ -128,17 +132,16 @@ TEST_F(Form1Layout, UsesBoldSongFontsForTheTwoBoxesAndTheGuiFontElsewhere) {
         GetObjectW(handle, sizeof(font), &font);
         return font;
     };
-    const int dpi = static_cast<int>(form->dpi());
     const LOGFONTW name_font = font_of(ControlId::Text1);
     EXPECT_STREQ(name_font.lfFaceName, L"宋体");
     EXPECT_EQ(name_font.lfWeight, FW_BOLD);
     EXPECT_EQ(name_font.lfCharSet, 134);
-    EXPECT_EQ(name_font.lfHeight, -MulDiv(9, dpi, 72));
+    EXPECT_EQ(name_font.lfHeight, -MulDiv(9, static_cast<int>(dpi), 72));
     const LOGFONTW output_font = font_of(ControlId::Text2);
     EXPECT_STREQ(output_font.lfFaceName, L"宋体");
     EXPECT_EQ(output_font.lfWeight, FW_BOLD);
     EXPECT_EQ(output_font.lfCharSet, 134);
-    EXPECT_EQ(output_font.lfHeight, -MulDiv(105, dpi, 720));
+    EXPECT_EQ(output_font.lfHeight, -MulDiv(105, static_cast<int>(dpi), 720));
     for (const ControlId id : {ControlId::Command1, ControlId::Label1, ControlId::Command4,
                                ControlId::StatusBar1, ControlId::Frame1}) {
         const LOGFONTW font = font_of(id);
@@ -167,7 +170,6 @@ TEST_F(Form1Layout, LaysItselfOutAgainWhenMovedToAScreenOfAnotherDpi) {
     RECT suggested{100, 50, 700, 700};
     SendMessageW(form->handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                  reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(form->dpi(), 144u);
     RECT client{};
     GetClientRect(form->handle(), &client);
     EXPECT_EQ(client.right, 522);

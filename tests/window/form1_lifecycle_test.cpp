@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "window_test_support.h"
+#include "form_fixture.h"
 
 namespace {
 
@@ -21,10 +21,6 @@ class Form1Lifecycle : public renpin::test::RecordedFormTest {
         if (HasFatalFailure()) {
             return;
         }
-        form->replace_page_opener([this](const std::wstring& address) {
-            opened_pages.push_back(address);
-            return page_opens;
-        });
         form->set_name_text(u"张三");
         form->set_output_text(u"上一次的结果");
     }
@@ -38,9 +34,6 @@ class Form1Lifecycle : public renpin::test::RecordedFormTest {
                       static_cast<unsigned>(recorder.notices[0].buttons),
                   68u);
     }
-
-    std::vector<std::wstring> opened_pages;
-    bool page_opens = true;
 };
 
 TEST_F(Form1Lifecycle, StaysOpenAndUnchangedWhenTheCloseIsNotConfirmed) {
@@ -177,7 +170,7 @@ TEST_F(Form1Lifecycle, ClearEmptiesBothBoxesAndSaysNothing) {
     EXPECT_TRUE(form->name_text().empty());
     EXPECT_TRUE(form->output_text().empty());
     EXPECT_TRUE(recorder.notices.empty());
-    EXPECT_TRUE(opened_pages.empty());
+    EXPECT_TRUE(recorder.opened_pages.empty());
 
     // A query right after it gets the reproach for the empty name.
     click(ControlId::Command1);
@@ -188,15 +181,15 @@ TEST_F(Form1Lifecycle, ClearEmptiesBothBoxesAndSaysNothing) {
 TEST_F(Form1Lifecycle, OpensTheMakersPageOncePerClick) {
     click(ControlId::Command3);
     click(ControlId::Command3);
-    ASSERT_EQ(opened_pages.size(), 2u);
-    EXPECT_EQ(opened_pages[0], renpin::window::maker_page);
-    EXPECT_EQ(opened_pages[1], renpin::window::maker_page);
+    ASSERT_EQ(recorder.opened_pages.size(), 2u);
+    EXPECT_EQ(recorder.opened_pages[0], renpin::window::maker_page);
+    EXPECT_EQ(recorder.opened_pages[1], renpin::window::maker_page);
     EXPECT_TRUE(recorder.notices.empty());
     EXPECT_EQ(form->output_text(), u"上一次的结果");
 }
 
 TEST_F(Form1Lifecycle, SaysSoWhenTheBrowserCannotBeStarted) {
-    page_opens = false;
+    recorder.page_opens = false;
     click(ControlId::Command3);
     ASSERT_EQ(recorder.notices.size(), 1u);
     EXPECT_EQ(recorder.notices[0].icon, NoticeIcon::error);
@@ -206,6 +199,32 @@ TEST_F(Form1Lifecycle, SaysSoWhenTheBrowserCannotBeStarted) {
     EXPECT_NE(recorder.notices[0].text.find(address), std::u16string::npos);
     EXPECT_NE(recorder.notices[0].text.find(u"无法打开"), std::u16string::npos);
     EXPECT_TRUE(IsWindow(form->handle()));
+}
+
+// The control that the system refuses to create, for the hook below.
+int refused_control = 0;
+
+LRESULT CALLBACK refuse_control(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HCBT_CREATEWND) {
+        const CREATESTRUCTW* created = reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs;
+        if ((created->style & WS_CHILD) &&
+            reinterpret_cast<INT_PTR>(created->hMenu) == refused_control) {
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+TEST(Form1Creation, FailsWhenAnyControlCannotBeCreated) {
+    for (const auto& entry : renpin::window::form1_controls) {
+        refused_control = static_cast<int>(entry.id);
+        const HHOOK hook = SetWindowsHookExW(WH_CBT, refuse_control, nullptr, GetCurrentThreadId());
+        ASSERT_NE(hook, nullptr);
+        const auto form = renpin::test::create_form();
+        UnhookWindowsHookEx(hook);
+        EXPECT_EQ(form, nullptr) << refused_control;
+        EXPECT_EQ(FindWindowW(L"RenpinForm1", nullptr), nullptr) << refused_control;
+    }
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 
 #include "evaluation/score.h"
 #include "evaluation/verdict.h"
+#include "form_fixture.h"
+#include "message_boxes.h"
 #include "platform/wide_text.h"
-#include "window_test_support.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ TEST_F(Form1Query, AnswersNamesOfAnyLengthAndScrollsInsteadOfGrowing) {
 }
 
 TEST_F(Form1Query, ShowsTheAnswerInTheSystemMessageBoxAndGivesTheFocusBack) {
-    form->replace_notice_box(nullptr);
+    recorder.to_system_box = true;
     show();
     form->set_name_text(u"张三");
     SetFocus(form->control(ControlId::Text1));

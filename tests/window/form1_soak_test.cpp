@@ -5,57 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "driven_program.h"
-#include "window_test_support.h"
+#include "form_fixture.h"
+#include "platform/wide_text.h"
+#include "soak.h"
 
 namespace {
 
+using renpin::test::ProcessResources;
 using renpin::test::pump_messages;
 using renpin::window::ControlId;
 
-// What the process holds that a leak in the query would make grow.
-struct Resources {
-    long long handles = 0;
-    long long gdi_objects = 0;
-    long long user_objects = 0;
-    long long windows = 0;
-};
-
-Resources read_resources() {
-    Resources resources;
-    const char* source = nullptr;
-    resources.handles =
-        renpin::bench::count_handles(GetCurrentProcess(), GetCurrentProcessId(), &source);
-    resources.gdi_objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    resources.user_objects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    // Counted directly too, since some systems (Wine) count no USER objects.
-    resources.windows = renpin::bench::count_windows(GetCurrentProcessId());
-    return resources;
-}
-
-// ASCII, Chinese, surrogate pairs, spaces, an empty name, the names with fixed answers and,
-// every other round, a number that makes the name new.
-std::u16string soak_name(int query) {
-    static constexpr const char16_t* names[] = {
-        u"张三",
-        u"Tom",
-        u"李四 Li Si",
-        u"  spaced   out  ",
-        u"\U0001F600\U0001F389",
-        u"赵钱孙李\U00020000",
-        u"k-Vem阿朴",
-        u"菲菲",
-        u"",
-        u"欧阳 娜娜 ",
-    };
-    constexpr int count = static_cast<int>(std::size(names));
-    std::u16string name = names[query % count];
-    if ((query / count) % 2 == 1) {
-        for (const char c : std::to_string(query)) {
-            name += static_cast<char16_t>(c);
-        }
-    }
-    return name;
+ProcessResources read_resources() {
+    return renpin::test::read_process_resources(GetCurrentProcess(), GetCurrentProcessId());
 }
 
 class Form1Soak : public renpin::test::RecordedFormTest {
@@ -64,7 +25,7 @@ class Form1Soak : public renpin::test::RecordedFormTest {
     void run_queries(int count) {
         for (int i = 0; i < count; ++i) {
             recorder.notices.clear();
-            form->set_name_text(soak_name(next_query_++));
+            form->set_name_text(renpin::platform::to_u16(renpin::test::soak_name(next_query_++)));
             SendMessageW(form->control(ControlId::Command1), BM_CLICK, 0, 0);
             if (IsWindowVisible(form->handle())) {
                 UpdateWindow(form->handle());
@@ -81,16 +42,19 @@ class Form1Soak : public renpin::test::RecordedFormTest {
         // Room for what the system itself caches along the way; a leak of one object per query
         // exceeds it many times over.
         constexpr long long allowed_growth = 16;
+        const auto growth = [](DWORD before, DWORD after) {
+            return static_cast<long long>(after) - static_cast<long long>(before);
+        };
         run_queries(warm_up_queries);
-        const Resources before = read_resources();
+        const ProcessResources before = read_resources();
         run_queries(queries);
-        const Resources after = read_resources();
+        const ProcessResources after = read_resources();
 
         EXPECT_EQ(answered, warm_up_queries + queries);
-        EXPECT_GT(before.handles, 0);
-        EXPECT_LE(after.handles - before.handles, allowed_growth);
-        EXPECT_LE(after.gdi_objects - before.gdi_objects, allowed_growth);
-        EXPECT_LE(after.user_objects - before.user_objects, allowed_growth);
+        EXPECT_GT(before.handles, 0u);
+        EXPECT_LE(growth(before.handles, after.handles), allowed_growth);
+        EXPECT_LE(growth(before.gdi_objects, after.gdi_objects), allowed_growth);
+        EXPECT_LE(growth(before.user_objects, after.user_objects), allowed_growth);
         EXPECT_EQ(after.windows, before.windows);
     }
 

@@ -4,36 +4,26 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
-// What the Windows benchmarks share: starting a program, finding its windows and timing.
-namespace renpin::bench {
+#include "message_boxes.h"
+#include "window/controls.h"
+
+// Driving a program from another process, as a user would: starting it, learning of its windows
+// and answering its message boxes.
+namespace renpin::test {
 
 struct KernelHandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
 using UniqueKernelHandle = std::unique_ptr<void, KernelHandleCloser>;
 
-// Seconds measured with the performance counter.
-class Stopwatch {
-  public:
-    Stopwatch() { restart(); }
-    void restart() { QueryPerformanceCounter(&start_); }
-    double seconds() const;
-
-  private:
-    LARGE_INTEGER start_{};
-};
-
-// The middle value; the mean of the two middle ones for an even count.
-double median(std::vector<double> values);
-
 // The full path of a program: `given` when set, otherwise `name` in this executable's folder
 // or, failing that, the folder `up` levels above it (where the build puts the main program).
-std::wstring find_program(const wchar_t* given, const wchar_t* name, int up);
+[[nodiscard]] std::wstring find_program(const wchar_t* given, const wchar_t* name, int up);
 
-// A program started by a benchmark; ended by force if it is still running when dropped.
+// A started program; ended by force if it is still running when dropped.
 class StartedProgram {
   public:
     StartedProgram() = default;
@@ -46,9 +36,9 @@ class StartedProgram {
     bool start(const std::wstring& path, bool suspended = false);
     void resume();
 
-    HANDLE handle() const { return process_.get(); }
-    DWORD id() const { return id_; }
-    bool running() const;
+    [[nodiscard]] HANDLE handle() const { return process_.get(); }
+    [[nodiscard]] DWORD id() const { return id_; }
+    [[nodiscard]] bool running() const;
     // Waits up to `milliseconds` for the process to end; returns whether it has ended.
     bool wait_for_exit(DWORD milliseconds) const;
     void terminate();
@@ -71,7 +61,7 @@ class WindowWatch {
     WindowWatch(const WindowWatch&) = delete;
     WindowWatch& operator=(const WindowWatch&) = delete;
 
-    bool watching() const { return hook_ != nullptr; }
+    [[nodiscard]] bool watching() const { return hook_ != nullptr; }
 
     // Forgets the events so far: the waits then see only what happens from now on.
     void forget();
@@ -98,27 +88,35 @@ class WindowWatch {
     std::deque<Event> events_;
 };
 
-// Waits until the window is visible, looking once a millisecond: meant for the short time
-// between a window's creation or focus, which a WindowWatch reports, and its showing.
-bool wait_until_visible(HWND window, DWORD timeout_milliseconds);
+// A program with the main window's controls (the program itself or a floor program), started
+// and watched from its first instruction.
+class DrivenProgram {
+  public:
+    // Starts the program and waits for its main window, of the class, to be shown. Says why on
+    // standard error when it cannot.
+    bool start(const std::wstring& path, const wchar_t* window_class);
 
-// A visible top-level window of the process, of the class when one is given, or null.
-HWND find_visible_window(DWORD process, const wchar_t* window_class);
+    [[nodiscard]] HWND window() const { return window_; }
+    [[nodiscard]] HWND control(window::ControlId id) const;
+    [[nodiscard]] const StartedProgram& process() const { return program_; }
+    [[nodiscard]] WindowWatch& watch() { return *watch_; }
 
-// Polls find_visible_window every `poll_milliseconds` until it finds one or the time is up.
-HWND wait_for_visible_window(DWORD process, const wchar_t* window_class, DWORD timeout_milliseconds,
-                             DWORD poll_milliseconds);
+    // The next message box the program shows, once its controls are made and it is visible;
+    // null if none comes within the time.
+    HWND wait_for_message_box(DWORD timeout_milliseconds);
 
-// The number of handles the process holds: GetProcessHandleCount's answer, or, where that is
-// zero (Wine does not count), the process's entries in the system handle table. `source` tells
-// which.
-DWORD count_handles(HANDLE process, DWORD process_id, const char** source);
+    // Reads the program's next message box, presses one of its buttons and waits until the box
+    // has gone; nothing if no box came or it stayed.
+    std::optional<SeenMessageBox> answer_next_message_box(int button_id,
+                                                          DWORD timeout_milliseconds);
 
-// The process's windows, top-level and child: the USER objects that can be counted where
-// GetGuiResources counts nothing (Wine).
-DWORD count_windows(DWORD process_id);
+    // The exit code once the process has ended within the time, or nothing.
+    std::optional<DWORD> wait_for_exit(DWORD milliseconds) const;
 
-// Polls every millisecond until the window is gone; returns whether it went in time.
-bool wait_until_gone(HWND window, DWORD timeout_milliseconds);
+  private:
+    StartedProgram program_;
+    std::unique_ptr<WindowWatch> watch_;
+    HWND window_ = nullptr;
+};
 
-}  // namespace renpin::bench
+}  // namespace renpin::test

@@ -1,0 +1,22 @@
+#include "timing.h"
+
+#include <algorithm>
+
+namespace renpin::test {
+
+double Stopwatch::seconds() const {
+    LARGE_INTEGER now{};
+    LARGE_INTEGER frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start_.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+}  // namespace renpin::test
