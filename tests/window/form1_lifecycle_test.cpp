@@ -178,7 +178,7 @@ TEST_F(Form1Lifecycle, ClearEmptiesBothBoxesAndSaysNothing) {
     EXPECT_EQ(recorder.notices[0].text, u"老大不要玩我,名字都没有你想算什么!");
 }
 
-TEST_F(Form1Lifecycle, OpensTheMakersPageOncePerClick) {
+TEST_F(Form1Lifecycle, OpensTheMakersPageOncePerClickAndTwicePerDoubleClick) {
     click(ControlId::Command3);
     click(ControlId::Command3);
     ASSERT_EQ(recorder.opened_pages.size(), 2u);
@@ -186,6 +186,13 @@ TEST_F(Form1Lifecycle, OpensTheMakersPageOncePerClick) {
     EXPECT_EQ(recorder.opened_pages[1], renpin::window::maker_page);
     EXPECT_TRUE(recorder.notices.empty());
     EXPECT_EQ(form->output_text(), u"上一次的结果");
+
+    // A double click is two clicks: the mouse messages it is made of, sent to the button.
+    const HWND button = form->control(ControlId::Command3);
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        SendMessageW(button, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, 0);
+    }
+    EXPECT_EQ(recorder.opened_pages.size(), 4u);
 }
 
 TEST_F(Form1Lifecycle, SaysSoWhenTheBrowserCannotBeStarted) {
