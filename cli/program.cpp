@@ -11,6 +11,8 @@
 namespace renpin::cli {
 namespace {
 
+constexpr std::string_view utf8_byte_order_mark = "\xEF\xBB\xBF";
+
 // Stands in for the main window, keeping what the query writes to the output box and shows as
 // a notice.
 class CaptureWindow final : public QueryWindow {
@@ -80,6 +82,10 @@ int run(const std::vector<Argument>& arguments, std::istream& in, std::ostream& 
             ++line_number;
             if (line.ends_with('\r')) {
                 line.pop_back();
+            }
+            // Notepad starts a UTF-8 file with a byte order mark; it is no part of the first name.
+            if (line_number == 1 && line.starts_with(utf8_byte_order_mark)) {
+                line.erase(0, utf8_byte_order_mark.size());
             }
             std::optional<std::u16string> name = utf8_to_utf16(line);
             if (!name) {

@@ -103,6 +103,10 @@ Expected expect(const std::vector<std::string_view>& arguments, std::string_view
             if (line.ends_with('\r')) {
                 line.remove_suffix(1);
             }
+            // A byte order mark opening the input is no part of the first name.
+            if (line_number == 1) {
+                take(line, "\xEF\xBB\xBF");
+            }
             if (!is_utf8(line)) {
                 reject("line " + std::to_string(line_number) + " of standard input");
                 return expected;

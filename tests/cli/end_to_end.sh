@@ -86,6 +86,15 @@ stdin)
     expect "no input" 0 ""
     run $'\n' Tom - K-VEM
     expect "- among names" 0 "$tom$reproach$over_100"
+    # A byte order mark opens standard input only; elsewhere it is part of the name.
+    run $'\xEF\xBB\xBF张三\r\nTom\n' -
+    expect "a byte order mark at the start" 0 "$zhang$tom"
+    run $'\xEF\xBB\xBF\n' -
+    expect "a byte order mark alone" 0 "$reproach"
+    run '' Tom $'\xEF\xBB\xBF张三'
+    with_mark=$(cat "$work/out" && printf .)
+    run $'Tom\n\xEF\xBB\xBF张三\n' -
+    expect "a byte order mark on a later line" 0 "${with_mark%.}"
     ;;
 invalid)
     run ''
