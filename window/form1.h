@@ -15,8 +15,8 @@
 
 namespace renpin::window {
 
-// The maker's web page, opened by the visit-page button.
-inline constexpr wchar_t maker_page[] = L"https://k-vem.github.io/";
+// The maker's web page, opened by the visit-page button; set when the program is configured.
+inline constexpr wchar_t maker_page[] = L"" RENPIN_MAKER_PAGE;
 
 // The program's only window: the name box, the output box, the buttons, the disclaimer and the
 // status bar, with the handlers their events run. It is a dialog without a template: the

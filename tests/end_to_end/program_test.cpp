@@ -346,7 +346,7 @@ TEST(Program, StartsTheShellWithTheMakersPageOncePerClickWithoutWaiting) {
         }
     }
     EXPECT_EQ(lines, 2);
-    EXPECT_NE(last_line.find("https://k-vem.github.io/"), std::string::npos) << last_line;
+    EXPECT_NE(last_line.find(RENPIN_MAKER_PAGE), std::string::npos) << last_line;
     EXPECT_TRUE(IsWindowVisible(program.window()));
 }
 
