@@ -22,7 +22,7 @@ HMODULE load_skin_module() {
 
 }  // namespace
 
-void attach_skin(const std::wstring& skin_file) {
+bool attach_skin(const std::wstring& skin_file) {
     // Never freed: see the header.
     const HMODULE module = load_skin_module();
     using AttachFunction = int(__stdcall*)(const char*, const char*);
@@ -30,6 +30,7 @@ void attach_skin(const std::wstring& skin_file) {
     if (attach != nullptr) {
         attach(ansi_path(skin_file).c_str(), "");
     }
+    return module != nullptr;
 }
 
 }  // namespace renpin::platform

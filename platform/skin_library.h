@@ -12,6 +12,7 @@ namespace renpin::platform {
 //
 // Once loaded the library stays loaded until the process ends: a skin engine hooks the thread
 // and subclasses its windows, and unloading it while those are in place crashes the program.
-void attach_skin(const std::wstring& skin_file);
+// Returns whether the library was loaded, whatever its attach function did.
+bool attach_skin(const std::wstring& skin_file);
 
 }  // namespace renpin::platform

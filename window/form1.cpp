@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/data_execution_prevention.h"
 #include "platform/dpi.h"
 #include "platform/executable_directory.h"
 #include "platform/notice_box.h"
@@ -115,7 +116,14 @@ bool Form1::on_create() {
 
 void Form1::Form_Load() {
     // The skin file sits beside the executable; the library takes ANSI paths.
-    platform::attach_skin(platform::executable_directory() + L"/skinh.she");
+    const bool skin_loaded =
+        platform::attach_skin(platform::executable_directory() + L"/skinh.she");
+    // Skin engines build window-procedure thunks in heap memory, so the program leaves DEP to
+    // the system's policy while one is loaded. Without one nothing needs to run code from data,
+    // and DEP goes on for good before the window takes any input.
+    if (!skin_loaded) {
+        platform::enable_permanent_data_execution_prevention();
+    }
     platform::remove_sizing_border(handle());
     fit_window_to_client(nullptr);
 }

@@ -68,9 +68,15 @@ field() {
 
 field DllCharacteristics dll_characteristics
 (( dll_characteristics & 0x40 )) || fault "DYNAMIC_BASE (ASLR) is not set"
-(( dll_characteristics & 0x100 )) || fault "NX_COMPAT (DEP) is not set"
 if [ "$machine" = x86-64 ]; then
+  (( dll_characteristics & 0x100 )) || fault "NX_COMPAT (DEP) is not set"
   (( dll_characteristics & 0x20 )) || fault "HIGH_ENTROPY_VA is not set"
+else
+  # The 32-bit program turns DEP on itself unless a skin library, which may run code from heap
+  # memory, is loaded; the flag would turn it on for the skin library too.
+  if (( dll_characteristics & 0x100 )); then
+    fault "NX_COMPAT (DEP) is set"
+  fi
 fi
 
 # ASLR can move the image only if its base relocations are there.

@@ -66,8 +66,13 @@ case $fault in
     expected='DYNAMIC_BASE'
     ;;
   nx_compat)
-    write_uint "$dll_characteristics" 2 $(($(read_uint "$dll_characteristics" 2) & ~0x100))
-    expected='NX_COMPAT'
+    # Required of the 64-bit program, refused in the 32-bit one: the flag is flipped.
+    write_uint "$dll_characteristics" 2 $(($(read_uint "$dll_characteristics" 2) ^ 0x100))
+    if [ "$machine" = x86-64 ]; then
+      expected='NX_COMPAT (DEP) is not set'
+    else
+      expected='NX_COMPAT (DEP) is set'
+    fi
     ;;
   high_entropy_va)
     write_uint "$dll_characteristics" 2 $(($(read_uint "$dll_characteristics" 2) & ~0x20))

@@ -69,14 +69,49 @@ TEST(SkinWithoutAttach, OpensTheWindowUnskinned) {
     expect_fixed_client_size(form->handle());
 }
 
+struct DepPolicy {
+    bool enabled = false;
+    bool permanent = false;
+};
+
+DepPolicy dep_policy() {
+    DWORD flags = 0;
+    BOOL permanent = FALSE;
+    if (!GetProcessDEPPolicy(GetCurrentProcess(), &flags, &permanent)) {
+        ADD_FAILURE() << "GetProcessDEPPolicy failed: " << GetLastError();
+    }
+    return {(flags & PROCESS_DEP_ENABLE) != 0, permanent != FALSE};
+}
+
 TEST(SkinAbsent, OpensTheWindowUnskinnedAndIgnoresALibraryPlantedInTheCurrentFolder) {
     // The build puts a stand-in in a folder of its own; it must not be picked up from there.
     const std::wstring planted = renpin::platform::executable_directory() + L"\\..\\planted";
     ASSERT_TRUE(SetCurrentDirectoryW(planted.c_str()));
     ASSERT_NE(GetFileAttributesW(L"SkinH_VB6.dll"), INVALID_FILE_ATTRIBUTES);
+    // A 32-bit program is linked to leave DEP to the system's policy, which is off here.
+    const bool has_dep_choice = sizeof(void*) == 4;
+    if (has_dep_choice) {
+        ASSERT_FALSE(dep_policy().permanent);
+    }
     const auto form = create_form();
     ASSERT_TRUE(form);
     EXPECT_EQ(GetModuleHandleW(L"SkinH_VB6.dll"), nullptr);
+    expect_fixed_client_size(form->handle());
+    // No skin library needs to run code from data, so DEP is on for good before any input.
+    if (has_dep_choice) {
+        const DepPolicy policy = dep_policy();
+        EXPECT_TRUE(policy.enabled);
+        EXPECT_TRUE(policy.permanent);
+    }
+}
+
+TEST(SkinHeapThunk, RunsASkinEngineThatExecutesHeapMemoryAndOpensTheWholeWindow) {
+    const auto form = create_form();
+    ASSERT_TRUE(form);
+    const auto thunk_result = stand_in_function<int (*)()>("StandIn_ThunkResult");
+    ASSERT_NE(thunk_result, nullptr);
+    EXPECT_EQ(thunk_result(), 1);
+    EXPECT_FALSE(dep_policy().permanent);
     expect_fixed_client_size(form->handle());
 }
 
