@@ -19,6 +19,9 @@ namespace {
 constexpr wchar_t window_class_name[] = L"RenpinForm1";
 constexpr wchar_t window_caption[] = L"Ｍq.人品计算器";
 constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+// WM_GETDPISCALEDSIZE, sent by Windows 10 1703 and later before WM_DPICHANGED; Windows 7's
+// headers lack it.
+constexpr UINT get_dpi_scaled_size_message = 0x02E4;
 
 int control_number(ControlId id) {
     return static_cast<int>(id);
@@ -78,6 +81,11 @@ LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COMMAND:
             on_command(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
             return 0;
+        case get_dpi_scaled_size_message:
+            // The size the window takes at that DPI, so the system places it there at once and
+            // WM_DPICHANGED suggests exactly that size.
+            *reinterpret_cast<SIZE*>(lparam) = window_size(static_cast<UINT>(wparam));
+            return TRUE;
         case WM_DPICHANGED:
             on_dpi_changed(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
@@ -93,7 +101,10 @@ LRESULT Form1::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
             ending_session_ = false;
             return 0;
         case WM_DESTROY:
-            PostQuitMessage(0);
+            // A window whose creation failed never ran a message loop of its own to end.
+            if (created_) {
+                PostQuitMessage(0);
+            }
             return 0;
         default:
             return DefDlgProcW(window, message, wparam, lparam);
@@ -111,6 +122,7 @@ bool Form1::on_create() {
     platform::disable_dialog_dpi_scaling(handle());
     SendMessageW(handle(), DM_SETDEFID, control_number(ControlId::Command1), 0);
     Form_Load();
+    created_ = true;
     return true;
 }
 
@@ -210,25 +222,36 @@ void Form1::lay_out() {
     }
 }
 
-void Form1::fit_window_to_client(const POINT* top_left) {
-    const RECT client{0, 0, twips_to_pixels(form_client_width_twips, dpi_),
-                      twips_to_pixels(form_client_height_twips, dpi_)};
+SIZE Form1::client_size(UINT dpi) {
+    return {twips_to_pixels(form_client_width_twips, dpi),
+            twips_to_pixels(form_client_height_twips, dpi)};
+}
+
+SIZE Form1::window_size(UINT dpi) const {
+    const SIZE client = client_size(dpi);
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_STYLE));
     const auto ex_style = static_cast<DWORD>(GetWindowLongPtrW(handle(), GWL_EXSTYLE));
-    const RECT outer = platform::window_rect_for_client(client, style, ex_style, dpi_);
+    const RECT outer =
+        platform::window_rect_for_client({0, 0, client.cx, client.cy}, style, ex_style, dpi);
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+void Form1::fit_window_to_client(const POINT* top_left) {
+    const SIZE outer = window_size(dpi_);
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
     if (top_left == nullptr) {
         flags |= SWP_NOMOVE;
     }
     SetWindowPos(handle(), nullptr, top_left ? top_left->x : 0, top_left ? top_left->y : 0,
-                 outer.right - outer.left, outer.bottom - outer.top, flags);
+                 outer.cx, outer.cy, flags);
 
     // A frame that differs from the system's metrics (a skin, a frame not yet at the new DPI)
     // leaves the client area off by its difference; one correction makes it exact.
+    const SIZE client = client_size(dpi_);
     RECT actual{};
     GetClientRect(handle(), &actual);
-    const int missing_width = client.right - actual.right;
-    const int missing_height = client.bottom - actual.bottom;
+    const int missing_width = client.cx - actual.right;
+    const int missing_height = client.cy - actual.bottom;
     if (missing_width != 0 || missing_height != 0) {
         RECT window{};
         GetWindowRect(handle(), &window);

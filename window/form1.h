@@ -72,9 +72,13 @@ class Form1 final : public QueryWindow {
     void create_fonts();
     bool create_controls();
     void lay_out();
+    // The window's client and outer size in pixels at a DPI; the client area is fixed in twips.
+    [[nodiscard]] static SIZE client_size(UINT dpi);
+    [[nodiscard]] SIZE window_size(UINT dpi) const;
     void fit_window_to_client(const POINT* top_left);
 
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    bool created_ = false;
     bool ending_session_ = false;
     // One notice at a time: while one is open, the window answers no other request with another.
     bool notice_open_ = false;

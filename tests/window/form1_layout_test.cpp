@@ -167,7 +167,25 @@ TEST_F(Form1Layout, TabsFromTheQueryButtonThroughTheBoxesAndTheActionButtons) {
 namespace {
 
 TEST_F(Form1Layout, LaysItselfOutAgainWhenMovedToAScreenOfAnotherDpi) {
-    RECT suggested{100, 50, 700, 700};
+    // Windows 10 1703 and later first ask for the size at the new DPI, then suggest exactly that
+    // size with WM_DPICHANGED.
+    using AdjustForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    const auto adjust_for_dpi = reinterpret_cast<AdjustForDpiFunction>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    ASSERT_NE(adjust_for_dpi, nullptr);
+    RECT expected_outer{0, 0, 522, 558};
+    adjust_for_dpi(&expected_outer,
+                   static_cast<DWORD>(GetWindowLongPtrW(form->handle(), GWL_STYLE)), FALSE,
+                   static_cast<DWORD>(GetWindowLongPtrW(form->handle(), GWL_EXSTYLE)), 144);
+    constexpr UINT get_dpi_scaled_size = 0x02E4;
+    SIZE scaled{348, 372};
+    EXPECT_EQ(
+        SendMessageW(form->handle(), get_dpi_scaled_size, 144, reinterpret_cast<LPARAM>(&scaled)),
+        TRUE);
+    EXPECT_EQ(scaled.cx, expected_outer.right - expected_outer.left);
+    EXPECT_EQ(scaled.cy, expected_outer.bottom - expected_outer.top);
+
+    RECT suggested{100, 50, 100 + scaled.cx, 50 + scaled.cy};
     SendMessageW(form->handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                  reinterpret_cast<LPARAM>(&suggested));
     RECT client{};
@@ -176,8 +194,9 @@ TEST_F(Form1Layout, LaysItselfOutAgainWhenMovedToAScreenOfAnotherDpi) {
     EXPECT_EQ(client.bottom, 558);
     RECT outer{};
     GetWindowRect(form->handle(), &outer);
-    EXPECT_EQ(outer.left, 100);
-    EXPECT_EQ(outer.top, 50);
+    // Wine draws the frame at the system's DPI, so only the corner is compared.
+    EXPECT_EQ(outer.left, suggested.left);
+    EXPECT_EQ(outer.top, suggested.top);
     const RECT query_button = rect_in_parent(form->control(ControlId::Command1));
     EXPECT_EQ(query_button.left, 372);
     EXPECT_EQ(query_button.top, 144);
