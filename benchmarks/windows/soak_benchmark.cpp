@@ -4,15 +4,15 @@
 //       windows and working set before, after the first warm-up queries (50) and at the end.
 //   soak_benchmark --long-name [--units N] [--runs N] [PROGRAM]
 //       a name of N code units (100,000 unless told) pasted into the name box, then N queries
-//       (5) with it, timed from the click to the message box shown.
+//       (9) with it, timed from the click to the message box shown, after one untimed.
 //   soak_benchmark --round-trip [--runs N] [PROGRAM]
-//       N queries (30) with the name 张三, timed the same way.
+//       N queries (100) with the name 张三, timed the same way, after three untimed.
 // The last two run the program and its floor, floor_window.exe (the same controls without the
-// program's own work), side by side, one query of each in turn, and print the medians and
-// their ratio. The benchmark learns that the message box is there from the window events the
-// system delivers, so it asks the program nothing while the program works.
-// PROGRAM defaults to renpin.exe beside this program or two folders above it (the build's).
-// Each figure is one line, "name value", for people and scripts alike.
+// program's own work), side by side, one query of each in turn, and print the interquartile
+// means and their ratio. The benchmark learns that the message box is there from the window events
+// the system delivers, so it asks the program nothing while the program works. PROGRAM defaults to
+// renpin.exe beside this program or two folders above it (the build's). Each figure is one line,
+// "name value", for people and scripts alike.
 #include <windows.h>
 
 #include <algorithm>
@@ -32,7 +32,7 @@
 namespace {
 
 using renpin::test::DrivenProgram;
-using renpin::test::median;
+using renpin::test::interquartile_mean;
 using renpin::test::ProcessResources;
 using renpin::test::Stopwatch;
 using renpin::window::ControlId;
@@ -251,8 +251,8 @@ bool holds_report(const std::wstring& output, const std::wstring& name) {
 void print_times(const char* prefix, const char* program, const char* unit, double scale,
                  const std::vector<double>& times) {
     char name[64];
-    for (const char* statistic : {"median", "min", "max"}) {
-        const double value = statistic[1] == 'e'   ? median(times)
+    for (const char* statistic : {"iqm", "min", "max"}) {
+        const double value = statistic[1] == 'q'   ? interquartile_mean(times)
                              : statistic[1] == 'i' ? *std::min_element(times.begin(), times.end())
                                                    : *std::max_element(times.begin(), times.end());
         std::snprintf(name, sizeof(name), "%s.%s.%s_%s", prefix, program, statistic, unit);
@@ -260,11 +260,25 @@ void print_times(const char* prefix, const char* program, const char* unit, doub
     }
 }
 
-// The program and its floor, each given the name once, then queried in turn `runs` times with
-// the output box emptied before each query, so that every query writes into an empty box as
-// the first one does. The first query of each is also checked for the whole report.
+// One query with the output box emptied first, so that every query writes into an empty box:
+// the seconds from the click to the message box shown, or a negative number on failure.
+// `output`, if given, receives what the output box held.
+double timed_query(DrivenProgram& window, DWORD timeout_milliseconds, std::wstring* output) {
+    if (!set_text(window.control(ControlId::Text2), L"", timeout_milliseconds)) {
+        return -1;
+    }
+    const double shown = click_query(window, timeout_milliseconds, output);
+    // The window repaints what the box covered once the box is gone; the next query starts only
+    // after that, so that none pays for the one before it.
+    Sleep(settle_milliseconds);
+    return shown;
+}
+
+// The program and its floor, each given the name once and queried `warm_up` times untimed (the
+// first query loads what the message box needs, and its answer is checked for the whole
+// report), then queried in turn `runs` times.
 int compare_with_floor(const char* prefix, const std::wstring& program, const std::wstring& name,
-                       int runs, DWORD timeout_milliseconds) {
+                       int runs, int warm_up, DWORD timeout_milliseconds) {
     const std::wstring floor = renpin::test::find_program(nullptr, L"floor_window.exe", 0);
     DrivenProgram windows[2];
     if (!windows[0].start(program, L"RenpinForm1") || !windows[1].start(floor, L"RenpinFloor")) {
@@ -272,7 +286,6 @@ int compare_with_floor(const char* prefix, const std::wstring& program, const st
     }
     const char* labels[2] = {"renpin", "floor"};
     char figure[64];
-    std::vector<double> times[2];
     for (int which = 0; which < 2; ++which) {
         const Stopwatch pasted;
         if (!set_text(windows[which].control(ControlId::Text1), name, timeout_milliseconds)) {
@@ -281,27 +294,12 @@ int compare_with_floor(const char* prefix, const std::wstring& program, const st
         }
         std::snprintf(figure, sizeof(figure), "%s.%s.paste_seconds", prefix, labels[which]);
         print_figure(figure, "%.3f", pasted.seconds());
-    }
-    for (int run = 0; run < runs; ++run) {
-        // Each goes first every other run, so that drift in the machine's load hits both alike.
-        for (int turn = 0; turn < 2; ++turn) {
-            const int which = (run + turn) % 2;
-            DrivenProgram& window = windows[which];
-            if (!set_text(window.control(ControlId::Text2), L"", timeout_milliseconds)) {
-                return 1;
-            }
-            // The output is read once the time is taken, and only in the first run.
+        for (int query = 0; query < warm_up; ++query) {
             std::wstring output;
-            const double shown =
-                click_query(window, timeout_milliseconds, run == 0 ? &output : nullptr);
-            if (shown < 0) {
+            if (timed_query(windows[which], timeout_milliseconds, &output) < 0) {
                 return 1;
             }
-            times[which].push_back(shown);
-            // The window repaints what the box covered once the box is gone; the next query
-            // starts only after that, so that none pays for the one before it.
-            Sleep(settle_milliseconds);
-            if (run == 0) {
+            if (query == 0) {
                 std::snprintf(figure, sizeof(figure), "%s.%s.output_whole", prefix, labels[which]);
                 print_figure(figure, "%s", holds_report(output, name) ? "yes" : "no");
                 std::snprintf(figure, sizeof(figure), "%s.%s.output_length", prefix, labels[which]);
@@ -309,14 +307,28 @@ int compare_with_floor(const char* prefix, const std::wstring& program, const st
             }
         }
     }
+    std::vector<double> times[2];
+    for (int run = 0; run < runs; ++run) {
+        // Each goes first every other run, so that drift in the machine's load hits both alike.
+        for (int turn = 0; turn < 2; ++turn) {
+            const int which = (run + turn) % 2;
+            const double shown = timed_query(windows[which], timeout_milliseconds, nullptr);
+            if (shown < 0) {
+                return 1;
+            }
+            times[which].push_back(shown);
+        }
+    }
     std::snprintf(figure, sizeof(figure), "%s.runs", prefix);
     print_figure(figure, "%d", runs);
+    std::snprintf(figure, sizeof(figure), "%s.warm_up", prefix);
+    print_figure(figure, "%d", warm_up);
     const bool seconds = name.size() > 1'000;
     for (int which = 0; which < 2; ++which) {
         print_times(prefix, labels[which], seconds ? "s" : "ms", seconds ? 1 : 1000, times[which]);
     }
     std::snprintf(figure, sizeof(figure), "%s.ratio", prefix);
-    print_figure(figure, "%.3f", median(times[0]) / median(times[1]));
+    print_figure(figure, "%.3f", interquartile_mean(times[0]) / interquartile_mean(times[1]));
     return 0;
 }
 
@@ -335,11 +347,12 @@ int wmain(int argc, wchar_t** argv) {
     int status = 0;
     if (options.mode == Mode::long_name) {
         status = compare_with_floor("long", program, long_name(options.units),
-                                    options.runs > 0 ? options.runs : 5, long_wait_milliseconds);
+                                    options.runs > 0 ? options.runs : 9, 1, long_wait_milliseconds);
         print_figure("long.units", "%d", options.units);
     } else if (options.mode == Mode::round_trip) {
-        status = compare_with_floor("query", program, L"张三", options.runs > 0 ? options.runs : 30,
-                                    query_wait_milliseconds);
+        status =
+            compare_with_floor("query", program, L"张三", options.runs > 0 ? options.runs : 100, 3,
+                               query_wait_milliseconds);
     } else {
         DrivenProgram renpin;
         if (!renpin.start(program, L"RenpinForm1")) {

@@ -1,7 +1,7 @@
 // Times how long the main program, its floor (floor_window.exe: the same manifest, controls,
 // fonts and status bar without the program's own work) and a minimal Win32 program take from
-// CreateProcess until their main window is shown, and prints the medians and the ratios of the
-// program's to the others':
+// CreateProcess until their main window is shown, and prints the interquartile means and the
+// ratios of the program's to the others':
 //   startup_benchmark [--runs N] [--renpin PATH] [--minimal PATH]
 // Each program is started N times (10 unless told), the three in turn, and ended by force once
 // its window is shown: only the start is measured. The window's creation is learnt from the
@@ -22,8 +22,10 @@ namespace {
 
 using renpin::test::DrivenProgram;
 using renpin::test::find_program;
-using renpin::test::median;
+using renpin::test::interquartile_mean;
 using renpin::test::Stopwatch;
+
+constexpr DWORD settle_milliseconds = 100;
 
 struct Options {
     int runs = 10;
@@ -63,12 +65,18 @@ struct Started {
 // failure. The program starts suspended so that the watch is in place before it makes windows;
 // the clock runs from before its creation all the same. It is ended once it has shown its window.
 double time_start(const Started& program) {
-    const Stopwatch clock;
-    DrivenProgram started;
-    if (!started.start(program.path, program.window_class)) {
-        return -1;
+    double milliseconds = -1;
+    {
+        const Stopwatch clock;
+        DrivenProgram started;
+        if (started.start(program.path, program.window_class)) {
+            milliseconds = clock.seconds() * 1000;
+        }
     }
-    return clock.seconds() * 1000;
+    // Wine and the X server take down the ended program's windows after it is gone; the next
+    // start waits for that, so that none pays for the one before it.
+    Sleep(settle_milliseconds);
+    return milliseconds;
 }
 
 void print_figure(const char* name, double value) {
@@ -77,8 +85,8 @@ void print_figure(const char* name, double value) {
 
 void print_times(const Started& program) {
     char name[64];
-    std::snprintf(name, sizeof(name), "startup.%ls.median_ms", program.label);
-    print_figure(name, median(program.times));
+    std::snprintf(name, sizeof(name), "startup.%ls.iqm_ms", program.label);
+    print_figure(name, interquartile_mean(program.times));
     std::snprintf(name, sizeof(name), "startup.%ls.min_ms", program.label);
     print_figure(name, *std::min_element(program.times.begin(), program.times.end()));
     std::snprintf(name, sizeof(name), "startup.%ls.max_ms", program.label);
@@ -122,7 +130,8 @@ int wmain(int argc, wchar_t** argv) {
     for (const Started& program : programs) {
         print_times(program);
     }
-    print_figure("startup.ratio", median(programs[0].times) / median(programs[1].times));
-    print_figure("startup.ratio_to_minimal", median(programs[0].times) / median(programs[2].times));
+    const double renpin = interquartile_mean(programs[0].times);
+    print_figure("startup.ratio", renpin / interquartile_mean(programs[1].times));
+    print_figure("startup.ratio_to_minimal", renpin / interquartile_mean(programs[2].times));
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "timing.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <numeric>
 
 namespace renpin::test {
 
@@ -13,10 +15,12 @@ double Stopwatch::seconds() const {
            static_cast<double>(frequency.QuadPart);
 }
 
-double median(std::vector<double> values) {
+double interquartile_mean(std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    const std::size_t quarter = values.size() / 4;
+    const auto first = values.begin() + static_cast<std::ptrdiff_t>(quarter);
+    const auto last = values.end() - static_cast<std::ptrdiff_t>(quarter);
+    return std::accumulate(first, last, 0.0) / static_cast<double>(last - first);
 }
 
 }  // namespace renpin::test
