@@ -9,11 +9,12 @@
 #   message boxes in Tahoma, which has no Chinese, and links a Chinese font to it only under a
 #   Chinese locale; it rewrites these values when the locale's code page changes, hence every
 #   start.
-# - HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts, "Marlett (TrueType)", "Tahoma
-#   (TrueType)" and "Tahoma Bold (TrueType)": the full paths of Wine's own fonts, when they lie
-#   in the share/wine/fonts folder beside Wine. Debian 12's Wine 8 does not look for them there;
-#   without Marlett the caption's close box shows the letter "r". Where Wine finds them itself,
-#   these values name fonts it already has.
+# - HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts, "Marlett (TrueType)": the full
+#   path of Wine's own Marlett, when it lies in the share/wine/fonts folder beside Wine. Debian
+#   12's Wine 8 does not look for its fonts there; without Marlett the caption's close box shows
+#   the letter "r". Where Wine finds it itself, the value names a font it already has. Wine's
+#   Tahoma stays as it is: were it found too, Wine would take the linked Tahoma for the 宋体 of
+#   the name and output boxes, and draw their Chinese as boxes.
 set -eu
 
 me=renpin-wine.sh
@@ -57,21 +58,14 @@ else
   echo "$me: no fontconfig (fc-match) here, so no Chinese font is linked; Chinese text may show as empty boxes" >&2
 fi
 
-# Wine's own fonts by their full paths on Wine's Z: drive, the root folder in every new prefix.
+# Wine's own Marlett by its full path on Wine's Z: drive, the root folder in every new prefix.
 wine_bin=$(command -v wine)
 wine_fonts=$(cd "${wine_bin%/*}/../share/wine/fonts" 2>/dev/null && pwd) || wine_fonts=
-fonts=
-for face in Marlett:marlett Tahoma:tahoma 'Tahoma Bold:tahomabd'; do
-  path=$wine_fonts/${face#*:}.ttf
-  if [ -n "$wine_fonts" ] && [ -f "$path" ]; then
-    fonts="$fonts
-\"${face%%:*} (TrueType)\"=\"Z:$(printf '%s' "$path" | sed 's|/|\\\\|g')\""
-  fi
-done
-if [ -n "$fonts" ]; then
+if [ -n "$wine_fonts" ] && [ -f "$wine_fonts/marlett.ttf" ]; then
   reg="$reg
 
-[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]$fonts"
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]
+\"Marlett (TrueType)\"=\"Z:$(printf '%s' "$wine_fonts/marlett.ttf" | sed 's|/|\\\\|g')\""
 fi
 
 case $reg in
