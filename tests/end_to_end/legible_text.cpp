@@ -1,12 +1,14 @@
 // Checks, from outside, that the running program's Chinese text is drawn legibly: a font without
-// Chinese draws every character as the same empty box. Reads the disclaimer and then the notice of
-// a query off the screen, and finally ends the program with exit code 7, which whoever started it
-// should see. Exits 0 when both are legible, 1 otherwise, saying why.
+// Chinese draws every character as the same empty box. Reads the disclaimer, the notice of a query
+// and then the output box off the screen, and finally ends the program. Exits 0 when all are
+// legible, 1 otherwise, saying why.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,7 +19,7 @@ namespace {
 
 using renpin::window::ControlId;
 
-// The pixels of a window as the screen shows them.
+// The pixels of a window's client area as the screen shows them.
 struct Capture {
     int width = 0;
     int height = 0;
@@ -26,7 +28,8 @@ struct Capture {
 
 Capture capture(HWND window) {
     RECT rect{};
-    GetWindowRect(window, &rect);
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     Capture image{rect.right - rect.left, rect.bottom - rect.top, {}};
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -114,31 +117,71 @@ std::vector<Shape> glyph_shapes(const Capture& image) {
     return shapes;
 }
 
-// Legible: at least `minimum` glyphs, and no one shape makes up half of them or more, as the
-// boxes of a font without Chinese do. Says what it saw when `what` names the text.
-bool legible(HWND window, std::size_t minimum, const char* what) {
-    const std::vector<Shape> shapes = glyph_shapes(capture(window));
+// A static text is legible with at least `minimum` glyphs of which no one shape makes up half or
+// more, as the boxes of a font without Chinese do.
+bool text_legible(HWND text, std::size_t minimum, const char* what, bool report) {
+    const std::vector<Shape> shapes = glyph_shapes(capture(text));
     std::size_t commonest = 0;
     for (const Shape& shape : shapes) {
         commonest =
             std::max<std::size_t>(commonest, std::count(shapes.begin(), shapes.end(), shape));
     }
-    if (what != nullptr) {
+    if (report) {
         std::fprintf(stderr, "legible_text: %s: %zu glyphs, at most %zu of one shape\n", what,
                      shapes.size(), commonest);
     }
     return shapes.size() >= minimum && commonest * 2 < shapes.size();
 }
 
+// In a bold font the boxes touch. The output box's Chinese characters are cut out where the edit
+// control says each is drawn: more than half of the different characters must look different.
+bool output_legible(HWND edit, bool report) {
+    const std::wstring text = renpin::test::control_text(edit);
+    const Capture image = capture(edit);
+    const auto place = [&](std::size_t index) {
+        const auto at = static_cast<DWORD>(SendMessageW(edit, EM_POSFROMCHAR, index, 0));
+        return POINT{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    };
+    int line_height = 0;
+    for (std::size_t i = 1; i < text.size() && line_height == 0; ++i) {
+        line_height = place(i).y - place(0).y;
+    }
+    std::map<wchar_t, std::vector<DWORD>> cells;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        const POINT at = place(i);
+        const POINT next = place(i + 1);
+        if (text[i] < 0x4E00 || text[i] > 0x9FFF || next.y != at.y || next.x <= at.x ||
+            at.y + line_height > image.height) {
+            continue;
+        }
+        std::vector<DWORD>& cell = cells[text[i]];
+        cell.clear();
+        for (int y = at.y; y < at.y + line_height; ++y) {
+            const auto row = image.pixels.begin() + y * image.width;
+            cell.insert(cell.end(), row + at.x, row + next.x);
+        }
+    }
+    std::set<std::vector<DWORD>> looks;
+    for (const auto& [character, cell] : cells) {
+        looks.insert(cell);
+    }
+    if (report) {
+        std::fprintf(stderr, "legible_text: the output box: %zu different characters, %zu looks\n",
+                     cells.size(), looks.size());
+    }
+    return cells.size() >= 8 && looks.size() * 2 > cells.size();
+}
+
 // Looks again for a few seconds, while the window may still be painting.
-bool becomes_legible(HWND window, std::size_t minimum, const char* what) {
+template <typename Check>
+bool becomes_legible(Check check) {
     for (int attempt = 1; attempt < 10; ++attempt) {
         Sleep(500);
-        if (legible(window, minimum, nullptr)) {
+        if (check(false)) {
             break;
         }
     }
-    return legible(window, minimum, what);
+    return check(true);
 }
 
 }  // namespace
@@ -153,7 +196,9 @@ int wmain() {
     }
     DWORD process = 0;
     GetWindowThreadProcessId(form, &process);
-    bool ok = becomes_legible(form_control(form, ControlId::Label1), 8, "the disclaimer");
+    bool ok = becomes_legible([&](bool report) {
+        return text_legible(form_control(form, ControlId::Label1), 8, "the disclaimer", report);
+    });
 
     wchar_t name[] = L"张三";
     SendMessageW(form_control(form, ControlId::Text1), WM_SETTEXT, 0,
@@ -166,11 +211,21 @@ int wmain() {
         ok = false;
     } else {
         // The notice's text is its static control with the id 0xFFFF.
-        ok = becomes_legible(GetDlgItem(notice, 0xFFFF), 8, "the notice") && ok;
+        ok = becomes_legible([&](bool report) {
+                 return text_legible(GetDlgItem(notice, 0xFFFF), 8, "the notice", report);
+             }) &&
+             ok;
+        renpin::test::answer_message_box(notice, IDOK);
+        renpin::test::wait_until_gone(notice, 5'000);
+        // The output box's font is 宋体 with the GB2312 character set, not the window's.
+        ok = becomes_legible([&](bool report) {
+                 return output_legible(form_control(form, ControlId::Text2), report);
+             }) &&
+             ok;
     }
 
     const HANDLE program = OpenProcess(PROCESS_TERMINATE, FALSE, process);
-    if (program == nullptr || !TerminateProcess(program, 7)) {
+    if (program == nullptr || !TerminateProcess(program, 1)) {
         std::fprintf(stderr, "legible_text: could not end the program\n");
         ok = false;
     }
