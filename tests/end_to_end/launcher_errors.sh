@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The launcher in surroundings where it cannot work: with no `wine` on PATH, and with no Chinese
+# font known to fontconfig. Each must end it with one line on standard error that says what to
+# install and a non-zero exit, before Wine has started (Wine makes its prefix on its first start):
+#   launcher_errors.sh LAUNCHER PROGRAM
+set -euo pipefail
+launcher=$1
+program=$2
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/app" "$work/home" "$work/bin" "$work/no-fonts"
+cp "$launcher" "$work/app/renpin-wine.sh"
+cp "$program" "$work/app/renpin.exe"
+
+# Runs the launcher in a new home folder with the environment given; checks what it said.
+expect_error() {
+  local what=$1 status=0
+  shift
+  env -i HOME="$work/home" LANG=C.UTF-8 "$@" "$work/app/renpin-wine.sh" \
+    >"$work/out" 2>"$work/err" || status=$?
+  if [ "$status" -eq 0 ] || [ -s "$work/out" ] || [ "$(wc -l <"$work/err")" -ne 1 ] ||
+    [ -e "$work/home/.wine" ]; then
+    echo "launcher_errors: $what: exit status $status, standard error:" >&2
+    cat "$work/err" >&2
+    [ ! -e "$work/home/.wine" ] || echo "launcher_errors: $what: Wine was started" >&2
+    exit 1
+  fi
+  cat "$work/err"
+}
+
+# Every command of the system but Wine's.
+find /usr/bin -maxdepth 1 ! -name 'wine*' ! -type d -exec ln -s -t "$work/bin" {} +
+no_wine=$(expect_error "no wine" PATH="$work/bin")
+if [[ $no_wine != *"sudo apt install wine"*"sudo dnf install wine"* ]]; then
+  echo "launcher_errors: no wine: the message names no Debian and Fedora package: $no_wine" >&2
+  exit 1
+fi
+
+cat >"$work/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><dir>$work/no-fonts</dir><cachedir>$work/cache</cachedir></fontconfig>
+EOF
+no_font=$(expect_error "no Chinese font" PATH="$PATH" FONTCONFIG_FILE="$work/fonts.conf")
+if [[ $no_font != *fonts-noto-cjk*fonts-wqy-zenhei* ]]; then
+  echo "launcher_errors: no Chinese font: the message names no font package: $no_font" >&2
+  exit 1
+fi
+printf '%s\n' "$no_wine" "$no_font" "launcher_errors: both end so, before Wine starts"
