@@ -4,15 +4,15 @@
 //       windows and working set before, after the first warm-up queries (50) and at the end.
 //   soak_benchmark --long-name [--units N] [--runs N] [PROGRAM]
 //       a name of N code units (100,000 unless told) pasted into the name box, then N queries
-//       (9) with it, timed from the click to the message box shown, after one untimed.
+//       (21) with it, timed from the click to the message box shown.
 //   soak_benchmark --round-trip [--runs N] [PROGRAM]
 //       N queries (100) with the name 张三, timed the same way, after three untimed.
 // The last two run the program and its floor, floor_window.exe (the same controls without the
-// program's own work), side by side, one query of each in turn, and print the interquartile
-// means and their ratio. The benchmark learns that the message box is there from the window events
-// the system delivers, so it asks the program nothing while the program works. PROGRAM defaults to
-// renpin.exe beside this program or two folders above it (the build's). Each figure is one line,
-// "name value", for people and scripts alike.
+// program's own work), side by side, one query of each in turn, and print the medians and the
+// median of the ratios of each pair of queries. The benchmark learns that the message box is there
+// from the window events the system delivers, so it asks the program nothing while the program
+// works. PROGRAM defaults to renpin.exe beside this program or two folders above it (the build's).
+// Each figure is one line, "name value", for people and scripts alike.
 #include <windows.h>
 
 #include <algorithm>
@@ -32,7 +32,8 @@
 namespace {
 
 using renpin::test::DrivenProgram;
-using renpin::test::interquartile_mean;
+using renpin::test::median;
+using renpin::test::median_ratio;
 using renpin::test::ProcessResources;
 using renpin::test::Stopwatch;
 using renpin::window::ControlId;
@@ -40,7 +41,7 @@ using renpin::window::ControlId;
 // Long enough for Wine to lay out a very long answer in the output box and the message box.
 constexpr DWORD long_wait_milliseconds = 900'000;
 constexpr DWORD query_wait_milliseconds = 30'000;
-constexpr DWORD settle_milliseconds = 300;
+constexpr DWORD settle_milliseconds = 200;
 
 enum class Mode { soak, long_name, round_trip };
 
@@ -251,8 +252,8 @@ bool holds_report(const std::wstring& output, const std::wstring& name) {
 void print_times(const char* prefix, const char* program, const char* unit, double scale,
                  const std::vector<double>& times) {
     char name[64];
-    for (const char* statistic : {"iqm", "min", "max"}) {
-        const double value = statistic[1] == 'q'   ? interquartile_mean(times)
+    for (const char* statistic : {"median", "min", "max"}) {
+        const double value = statistic[1] == 'e'   ? median(times)
                              : statistic[1] == 'i' ? *std::min_element(times.begin(), times.end())
                                                    : *std::max_element(times.begin(), times.end());
         std::snprintf(name, sizeof(name), "%s.%s.%s_%s", prefix, program, statistic, unit);
@@ -275,8 +276,8 @@ double timed_query(DrivenProgram& window, DWORD timeout_milliseconds, std::wstri
 }
 
 // The program and its floor, each given the name once and queried `warm_up` times untimed (the
-// first query loads what the message box needs, and its answer is checked for the whole
-// report), then queried in turn `runs` times.
+// first query loads what the message box needs), then queried in turn `runs` times. The answer
+// to the first query of each is checked for the whole report, once its time is taken.
 int compare_with_floor(const char* prefix, const std::wstring& program, const std::wstring& name,
                        int runs, int warm_up, DWORD timeout_milliseconds) {
     const std::wstring floor = renpin::test::find_program(nullptr, L"floor_window.exe", 0);
@@ -286,6 +287,27 @@ int compare_with_floor(const char* prefix, const std::wstring& program, const st
     }
     const char* labels[2] = {"renpin", "floor"};
     char figure[64];
+    bool answer_checked[2] = {false, false};
+    // One query; false on failure. Its time goes to `times` unless that is null.
+    const auto query = [&](int which, std::vector<double>* times) {
+        std::wstring output;
+        const double shown = timed_query(windows[which], timeout_milliseconds,
+                                         answer_checked[which] ? nullptr : &output);
+        if (shown < 0) {
+            return false;
+        }
+        if (times != nullptr) {
+            times->push_back(shown);
+        }
+        if (!answer_checked[which]) {
+            answer_checked[which] = true;
+            std::snprintf(figure, sizeof(figure), "%s.%s.output_whole", prefix, labels[which]);
+            print_figure(figure, "%s", holds_report(output, name) ? "yes" : "no");
+            std::snprintf(figure, sizeof(figure), "%s.%s.output_length", prefix, labels[which]);
+            print_figure(figure, "%llu", static_cast<unsigned long long>(output.size()));
+        }
+        return true;
+    };
     for (int which = 0; which < 2; ++which) {
         const Stopwatch pasted;
         if (!set_text(windows[which].control(ControlId::Text1), name, timeout_milliseconds)) {
@@ -294,16 +316,9 @@ int compare_with_floor(const char* prefix, const std::wstring& program, const st
         }
         std::snprintf(figure, sizeof(figure), "%s.%s.paste_seconds", prefix, labels[which]);
         print_figure(figure, "%.3f", pasted.seconds());
-        for (int query = 0; query < warm_up; ++query) {
-            std::wstring output;
-            if (timed_query(windows[which], timeout_milliseconds, &output) < 0) {
+        for (int untimed = 0; untimed < warm_up; ++untimed) {
+            if (!query(which, nullptr)) {
                 return 1;
-            }
-            if (query == 0) {
-                std::snprintf(figure, sizeof(figure), "%s.%s.output_whole", prefix, labels[which]);
-                print_figure(figure, "%s", holds_report(output, name) ? "yes" : "no");
-                std::snprintf(figure, sizeof(figure), "%s.%s.output_length", prefix, labels[which]);
-                print_figure(figure, "%llu", static_cast<unsigned long long>(output.size()));
             }
         }
     }
@@ -312,11 +327,9 @@ int compare_with_floor(const char* prefix, const std::wstring& program, const st
         // Each goes first every other run, so that drift in the machine's load hits both alike.
         for (int turn = 0; turn < 2; ++turn) {
             const int which = (run + turn) % 2;
-            const double shown = timed_query(windows[which], timeout_milliseconds, nullptr);
-            if (shown < 0) {
+            if (!query(which, &times[which])) {
                 return 1;
             }
-            times[which].push_back(shown);
         }
     }
     std::snprintf(figure, sizeof(figure), "%s.runs", prefix);
@@ -328,7 +341,7 @@ int compare_with_floor(const char* prefix, const std::wstring& program, const st
         print_times(prefix, labels[which], seconds ? "s" : "ms", seconds ? 1 : 1000, times[which]);
     }
     std::snprintf(figure, sizeof(figure), "%s.ratio", prefix);
-    print_figure(figure, "%.3f", interquartile_mean(times[0]) / interquartile_mean(times[1]));
+    print_figure(figure, "%.3f", median_ratio(times[0], times[1]));
     return 0;
 }
 
@@ -346,8 +359,9 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring program = renpin::test::find_program(options.program, L"renpin.exe", 2);
     int status = 0;
     if (options.mode == Mode::long_name) {
-        status = compare_with_floor("long", program, long_name(options.units),
-                                    options.runs > 0 ? options.runs : 9, 1, long_wait_milliseconds);
+        status =
+            compare_with_floor("long", program, long_name(options.units),
+                               options.runs > 0 ? options.runs : 21, 0, long_wait_milliseconds);
         print_figure("long.units", "%d", options.units);
     } else if (options.mode == Mode::round_trip) {
         status =

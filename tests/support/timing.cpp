@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <numeric>
+#include <utility>
 
 namespace renpin::test {
 
@@ -15,12 +15,19 @@ double Stopwatch::seconds() const {
            static_cast<double>(frequency.QuadPart);
 }
 
-double interquartile_mean(std::vector<double> values) {
+double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    const std::size_t quarter = values.size() / 4;
-    const auto first = values.begin() + static_cast<std::ptrdiff_t>(quarter);
-    const auto last = values.end() - static_cast<std::ptrdiff_t>(quarter);
-    return std::accumulate(first, last, 0.0) / static_cast<double>(last - first);
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double median_ratio(const std::vector<double>& numerators,
+                    const std::vector<double>& denominators) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < numerators.size() && i < denominators.size(); ++i) {
+        ratios.push_back(numerators[i] / denominators[i]);
+    }
+    return median(std::move(ratios));
 }
 
 }  // namespace renpin::test

@@ -17,8 +17,12 @@ class Stopwatch {
     LARGE_INTEGER start_{};
 };
 
-// The mean of the middle half of the values, the lowest and the highest quarter left out: as
-// robust as the median against a machine's bursts of other work, and steadier from few values.
-[[nodiscard]] double interquartile_mean(std::vector<double> values);
+// The middle value; the mean of the two middle ones for an even count.
+[[nodiscard]] double median(std::vector<double> values);
+
+// The median of the ratios of times taken in pairs, one of each program close together: a
+// change in the machine's load between pairs hits both sides of a ratio alike.
+[[nodiscard]] double median_ratio(const std::vector<double>& numerators,
+                                  const std::vector<double>& denominators);
 
 }  // namespace renpin::test
