@@ -43,7 +43,7 @@ cat >"$work/fonts.conf" <<EOF
 <fontconfig><dir>$work/no-fonts</dir><cachedir>$work/cache</cachedir></fontconfig>
 EOF
 no_font=$(expect_error "no Chinese font" PATH="$PATH" FONTCONFIG_FILE="$work/fonts.conf")
-if [[ $no_font != *fonts-noto-cjk*fonts-wqy-zenhei* ]]; then
+if [[ $no_font != *fonts-wqy-microhei*fonts-noto-cjk* ]]; then
   echo "launcher_errors: no Chinese font: the message names no font package: $no_font" >&2
   exit 1
 fi

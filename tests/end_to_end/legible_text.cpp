@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -59,8 +60,9 @@ Capture capture(HWND window) {
 // A glyph's width and its inked pixels, column by column.
 using Shape = std::pair<int, std::vector<bool>>;
 
-// The glyphs in the image: the ink (whatever is not the commonest colour) of each run of inked
-// columns within each run of inked rows, that is within each line of text.
+// The glyphs in the image: the ink (whatever is far from the commonest colour, so that the
+// faint edges of smoothed glyphs do not join them) of each run of inked columns within each run
+// of inked rows, that is within each line of text.
 std::vector<Shape> glyph_shapes(const Capture& image) {
     std::map<DWORD, int> counts;
     for (const DWORD pixel : image.pixels) {
@@ -72,7 +74,12 @@ std::vector<Shape> glyph_shapes(const Capture& image) {
     const DWORD paper = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
                             return a.second < b.second;
                         })->first;
-    const auto ink = [&](int x, int y) { return image.pixels[y * image.width + x] != paper; };
+    const auto brightness = [](DWORD pixel) {
+        return static_cast<int>((pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF));
+    };
+    const auto ink = [&](int x, int y) {
+        return std::abs(brightness(image.pixels[y * image.width + x]) - brightness(paper)) > 3 * 96;
+    };
     const auto row_inked = [&](int y) {
         for (int x = 0; x < image.width; ++x) {
             if (ink(x, y)) {
