@@ -1,20 +1,32 @@
 #!/bin/sh
-# Starts the renpin.exe beside this script under Wine, with its Chinese text legible whatever
-# the locale:  sh renpin-wine.sh [ARGUMENTS...]
+# Starts the renpin.exe beside this script under Wine, with its Chinese text whole and legible
+# whatever the locale:
+#   sh renpin-wine.sh [ARGUMENTS...]
+#   sh renpin-wine.sh --prepare      writes the settings below into the prefix, starts nothing
 #
-# It uses the Wine prefix of WINEPREFIX, or Wine's default one, of whichever architecture, and at
-# every start writes these registry values into it, all in one import, and nothing else:
+# It uses the Wine prefix of WINEPREFIX, or Wine's default one, of whichever architecture, and the
+# wine command named by WINE (as winetricks does), or else `wine`. At every start it writes these
+# registry values into the prefix, all in one import, and nothing else. F is a Chinese font,
+# chosen by its English name: WenQuanYi Micro Hei, else Noto Sans CJK SC, else fontconfig's first
+# choice for Chinese; Wine draws these two whole at the size of buttons, where it drops strokes of
+# WenQuanYi Zen Hei. F is written as Wine names it in this locale (文泉驿微米黑 under zh_CN),
+# since Wine finds a family by no other name; Wine rewrites some of these values when the
+# locale's code page changes, hence every start.
+# - HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes, "Tahoma": F. Wine draws
+#   captions, buttons and message boxes in Tahoma, which has no Chinese. A font linked to Tahoma
+#   is drawn without smoothing at small sizes where Wine has its own Tahoma (Debian 13's Wine 10),
+#   as Tahoma's table asks, and reads badly; F in Tahoma's place is drawn smoothed.
 # - HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink, "Tahoma" and
-#   "Tahoma Bold": a Chinese font, chosen with fontconfig. Wine draws captions, buttons and
-#   message boxes in Tahoma, which has no Chinese, and links a Chinese font to it only under a
-#   Chinese locale; it rewrites these values when the locale's code page changes, hence every
-#   start.
+#   "Tahoma Bold": F's file and English name, for wherever Tahoma itself is still drawn.
+# - HKCU\Software\Wine\Fonts\Replacements, "SimSun", "NSimSun", "宋体", "新宋体" and
+#   "MS Shell Dlg": F. Linux has no SimSun (宋体): the program's name and output boxes ask for it,
+#   and under a Chinese locale Wine draws dialogs in MS Shell Dlg, which it substitutes with
+#   SimSun. Left to Wine, they get fontconfig's first choice, often WenQuanYi Zen Hei.
 # - HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts, "Marlett (TrueType)": the full
-#   path of Wine's own Marlett, when it lies in the share/wine/fonts folder beside Wine. Debian
-#   12's Wine 8 does not look for its fonts there; without Marlett the caption's close box shows
-#   the letter "r". Where Wine finds it itself, the value names a font it already has. Wine's
-#   Tahoma stays as it is: were it found too, Wine would take the linked Tahoma for the 宋体 of
-#   the name and output boxes, and draw their Chinese as boxes.
+#   path of Wine's own Marlett, when it lies in the share/wine/fonts folder of Wine's
+#   installation. Debian 12's Wine 8 does not look for its fonts there; without Marlett the
+#   caption's close box shows the letter "r". Where Wine finds it itself, the value names a font
+#   it already has.
 set -eu
 
 me=renpin-wine.sh
@@ -23,14 +35,22 @@ fail() {
   exit 1
 }
 
+prepare_only=
+if [ "${1:-}" = --prepare ]; then
+  prepare_only=1
+  shift
+fi
+
 case $0 in
 */*) here=${0%/*} ;;
 *) here=. ;;
 esac
 program=$here/renpin.exe
-[ -f "$program" ] || fail "no renpin.exe in $here: unpack the whole zip and start $me from there"
+[ -n "$prepare_only" ] || [ -f "$program" ] ||
+  fail "no renpin.exe in $here: unpack the whole zip and start $me from there"
 
-command -v wine >/dev/null 2>&1 ||
+wine=${WINE:-wine}
+wine_bin=$(command -v "$wine" 2>/dev/null) ||
   fail "Wine is not installed: install the wine package (Debian/Ubuntu: sudo apt install wine; Fedora: sudo dnf install wine)"
 
 # One line of a .reg file for a REG_MULTI_SZ of one string: its UTF-16LE bytes in hex.
@@ -39,39 +59,72 @@ multi_sz() {
     tr -s ' \n' '\n\n' | grep . | paste -sd, - | sed "s/^/\"$1\"=hex(7):/; s/\$/,00,00,00,00/"
 }
 
+# A string value of a .reg file, quoted.
+reg_string() {
+  printf '"%s"' "$(printf '%s' "$1" | sed 's/[\\"]/\\&/g')"
+}
+
 reg='Windows Registry Editor Version 5.00'
 if command -v fc-match >/dev/null 2>&1; then
-  chinese=$(fc-list -f '%{file}|%{family[0]}\n' ':lang=zh-cn' | sort)
+  # "FILE|ENGLISH NAME" of every font with Chinese: fontconfig gives a family's English name
+  # first only in an English or C locale.
+  chinese=$(LC_ALL=C fc-list -f '%{file}|%{family[0]}\n' ':lang=zh-cn' | sort)
   [ -n "$chinese" ] ||
     fail "no Chinese font is installed: install one (Debian/Ubuntu: sudo apt install fonts-wqy-microhei, or fonts-noto-cjk)"
-  font=$(fc-match -f '%{file}|%{family[0]}' 'sans-serif:lang=zh-cn')
-  # fontconfig's first choice, unless its configuration prefers a font without Chinese.
-  printf '%s\n' "$chinese" | grep -qxF "$font" || font=$(printf '%s\n' "$chinese" | head -n 1)
-  # WenQuanYi Micro Hei, where installed, goes first: Wine draws it whole at the small size of
-  # captions and buttons, where it draws Debian's usual first choice, WenQuanYi Zen Hei, with
-  # strokes missing.
-  micro_hei=$(printf '%s\n' "$chinese" | grep '|WenQuanYi Micro Hei$' | head -n 1)
-  [ -z "$micro_hei" ] || font=$micro_hei
+  font=
+  for family in 'WenQuanYi Micro Hei' 'Noto Sans CJK SC'; do
+    if printf '%s\n' "$chinese" | grep -q "|$family\$"; then
+      font=$(LC_ALL=C fc-match -f '%{file}|%{family[0]}' "$family:lang=zh-cn")
+      break
+    fi
+  done
+  if [ -z "$font" ]; then
+    # fontconfig's first choice, unless its configuration prefers a font without Chinese.
+    font=$(LC_ALL=C fc-match -f '%{file}|%{family[0]}' 'sans-serif:lang=zh-cn')
+    printf '%s\n' "$chinese" | grep -qxF "$font" || font=$(printf '%s\n' "$chinese" | head -n 1)
+  fi
   file=${font%%|*}
-  link="${file##*/},${font#*|}"
+  english=${font#*|}
+  case $english in
+  'WenQuanYi Zen Hei'*)
+    echo "$me: the only Chinese font here is $english, which Wine draws with strokes missing at the size of buttons: install fonts-wqy-microhei (or fonts-noto-cjk) for whole characters" >&2
+    ;;
+  esac
+  # The family's name in this locale, as Wine names it.
+  name=$(fc-match -f '%{family[0]}' "$english:lang=zh-cn")
+  [ -n "$name" ] || name=$english
+  replacements=
+  for face in SimSun NSimSun 宋体 新宋体 'MS Shell Dlg'; do
+    replacements="$replacements
+$(reg_string "$face")=$(reg_string "$name")"
+  done
   reg="$reg
 
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]
+\"Tahoma\"=$(reg_string "$name")
+
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]
-$(multi_sz Tahoma "$link")
-$(multi_sz 'Tahoma Bold' "$link")"
+$(multi_sz Tahoma "${file##*/},$english")
+$(multi_sz 'Tahoma Bold' "${file##*/},$english")
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]$replacements"
 else
   echo "$me: no fontconfig (fc-match) here, so no Chinese font is linked; Chinese text may show as empty boxes" >&2
 fi
 
-# Wine's own Marlett by its full path on Wine's Z: drive, the root folder in every new prefix.
-wine_bin=$(command -v wine)
-wine_fonts=$(cd "${wine_bin%/*}/../share/wine/fonts" 2>/dev/null && pwd) || wine_fonts=
-if [ -n "$wine_fonts" ] && [ -f "$wine_fonts/marlett.ttf" ]; then
-  reg="$reg
+# Wine's own Marlett by its full path on Wine's Z: drive, the root folder in every new prefix:
+# share/wine/fonts beside bin/wine, or beside lib/wine/wine64 where WINE names a loader.
+wine_dir=${wine_bin%/*}
+for fonts in "$wine_dir/../share/wine/fonts" "$wine_dir/../../share/wine/fonts"; do
+  if [ -f "$fonts/marlett.ttf" ]; then
+    marlett=$(cd "$fonts" && pwd)/marlett.ttf
+    reg="$reg
 
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]
-\"Marlett (TrueType)\"=\"Z:$(printf '%s' "$wine_fonts/marlett.ttf" | sed 's|/|\\\\|g')\""
-fi
+\"Marlett (TrueType)\"=$(reg_string "Z:$(printf '%s' "$marlett" | tr / '\\')")"
+    break
+  fi
+done
 
 case $reg in
 *'['*)
@@ -79,11 +132,16 @@ case $reg in
   import=$(mktemp "${TMPDIR:-/tmp}/renpin-wine.XXXXXX")
   trap 'rm -f "$import"' EXIT
   { printf '\377\376' && printf '%s\n' "$reg" | iconv -f UTF-8 -t UTF-16LE; } >"$import"
-  wine regedit /S '\\?\unix'"$import" >/dev/null 2>&1 ||
-    echo "$me: could not write the font settings into the Wine prefix; starting anyway" >&2
+  written=1
+  "$wine" regedit /S '\\?\unix'"$import" >/dev/null 2>&1 || written=
   rm -f "$import"
   trap - EXIT
+  if [ -z "$written" ]; then
+    [ -z "$prepare_only" ] || fail "could not write the font settings into the Wine prefix"
+    echo "$me: could not write the font settings into the Wine prefix; starting anyway" >&2
+  fi
   ;;
 esac
 
-exec wine "$program" "$@"
+[ -z "$prepare_only" ] || exit 0
+exec "$wine" "$program" "$@"

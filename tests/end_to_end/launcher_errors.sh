@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The launcher in surroundings where it cannot work: with no `wine` on PATH, and with no Chinese
-# font known to fontconfig. Each must end it with one line on standard error that says what to
+# The launcher in surroundings where it cannot work: with no `wine` on PATH, with no Chinese font
+# known to fontconfig, and alone, without renpin.exe. Each must end it with one line on standard error that says what to
 # install and a non-zero exit, before Wine has started (Wine makes its prefix on its first start):
 #   launcher_errors.sh LAUNCHER PROGRAM
 set -euo pipefail
@@ -9,15 +9,17 @@ program=$2
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/app" "$work/home" "$work/bin" "$work/no-fonts"
+mkdir "$work/app" "$work/alone" "$work/home" "$work/bin" "$work/no-fonts"
 cp "$launcher" "$work/app/renpin-wine.sh"
+cp "$launcher" "$work/alone/renpin-wine.sh"
 cp "$program" "$work/app/renpin.exe"
 
-# Runs the launcher in a new home folder with the environment given; checks what it said.
+# Runs the launcher of the folder given in a new home folder with the environment given; checks
+# what it said.
 expect_error() {
-  local what=$1 status=0
-  shift
-  env -i HOME="$work/home" LANG=C.UTF-8 "$@" "$work/app/renpin-wine.sh" \
+  local what=$1 folder=$2 status=0
+  shift 2
+  env -i HOME="$work/home" LANG=C.UTF-8 "$@" "$work/$folder/renpin-wine.sh" \
     >"$work/out" 2>"$work/err" || status=$?
   if [ "$status" -eq 0 ] || [ -s "$work/out" ] || [ "$(wc -l <"$work/err")" -ne 1 ] ||
     [ -e "$work/home/.wine" ]; then
@@ -31,7 +33,7 @@ expect_error() {
 
 # Every command of the system but Wine's.
 find /usr/bin -maxdepth 1 ! -name 'wine*' ! -type d -exec ln -s -t "$work/bin" {} +
-no_wine=$(expect_error "no wine" PATH="$work/bin")
+no_wine=$(expect_error "no wine" app PATH="$work/bin")
 if [[ $no_wine != *"sudo apt install wine"*"sudo dnf install wine"* ]]; then
   echo "launcher_errors: no wine: the message names no Debian and Fedora package: $no_wine" >&2
   exit 1
@@ -42,9 +44,14 @@ cat >"$work/fonts.conf" <<EOF
 <!DOCTYPE fontconfig SYSTEM "fonts.dtd">
 <fontconfig><dir>$work/no-fonts</dir><cachedir>$work/cache</cachedir></fontconfig>
 EOF
-no_font=$(expect_error "no Chinese font" PATH="$PATH" FONTCONFIG_FILE="$work/fonts.conf")
+no_font=$(expect_error "no Chinese font" app PATH="$PATH" FONTCONFIG_FILE="$work/fonts.conf")
 if [[ $no_font != *fonts-wqy-microhei*fonts-noto-cjk* ]]; then
   echo "launcher_errors: no Chinese font: the message names no font package: $no_font" >&2
   exit 1
 fi
-printf '%s\n' "$no_wine" "$no_font" "launcher_errors: both end so, before Wine starts"
+no_program=$(expect_error "no renpin.exe" alone PATH="$PATH")
+if [[ $no_program != *"no renpin.exe in"*"unpack the whole zip"* ]]; then
+  echo "launcher_errors: no renpin.exe: the message does not say to unpack the zip: $no_program" >&2
+  exit 1
+fi
+printf '%s\n' "$no_wine" "$no_font" "$no_program" "launcher_errors: all end so, before Wine starts"

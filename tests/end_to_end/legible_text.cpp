@@ -1,13 +1,18 @@
-// Checks, from outside, that the running program's Chinese text is drawn legibly: a font without
-// Chinese draws every character as the same empty box. Reads the disclaimer, the notice of a query
-// and then the output box off the screen, and finally ends the program. Exits 0 when all are
-// legible, 1 otherwise, saying why.
+// Reads the running program's Chinese text off the screen, from outside: the disclaimer, the notice
+// of a query and then the output box, and finally ends the program:
+//   legible_text.exe [FOLDER]
+// Each is saved in FOLDER, when given, as bitmaps two, three and four times the size on screen
+// (disclaimer-3.bmp, notice-3.bmp, output-3.bmp and so on) for an OCR to read. Exits 0 when every
+// text is at least made of different glyphs (a font without Chinese draws every character as the
+// same empty box), 1 otherwise, saying why.
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -55,6 +60,72 @@ Capture capture(HWND window) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return image;
+}
+
+// The capture, enlarged `scale` times with bilinear filtering and framed by a margin of the
+// commonest colour, as a 24-bit bitmap file: OCR reads small screen text far better so.
+bool save_enlarged(const Capture& image, const std::wstring& path, int scale) {
+    if (image.pixels.empty()) {
+        return false;
+    }
+    std::map<DWORD, int> counts;
+    for (const DWORD pixel : image.pixels) {
+        ++counts[pixel];
+    }
+    const DWORD paper = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                            return a.second < b.second;
+                        })->first;
+    const int margin = 8 * scale;
+    const int width = image.width * scale + 2 * margin;
+    const int height = image.height * scale + 2 * margin;
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<unsigned char> rows(static_cast<std::size_t>(stride) * height);
+    const auto channel = [&](int x, int y, int shift) {
+        x = std::clamp(x, 0, image.width - 1);
+        y = std::clamp(y, 0, image.height - 1);
+        return static_cast<double>((image.pixels[y * image.width + x] >> shift) & 0xFF);
+    };
+    for (int y = 0; y < height; ++y) {
+        // Bottom-up, as bitmap files keep their rows.
+        unsigned char* row = rows.data() + static_cast<std::size_t>(height - 1 - y) * stride;
+        for (int x = 0; x < width; ++x) {
+            const double source_x = (x - margin + 0.5) / scale - 0.5;
+            const double source_y = (y - margin + 0.5) / scale - 0.5;
+            const bool inside =
+                x >= margin && y >= margin && x < width - margin && y < height - margin;
+            const int left = static_cast<int>(std::floor(source_x));
+            const int top = static_cast<int>(std::floor(source_y));
+            const double across = source_x - left;
+            const double down = source_y - top;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const double value = inside ? (channel(left, top, shift) * (1 - across) +
+                                               channel(left + 1, top, shift) * across) *
+                                                      (1 - down) +
+                                                  (channel(left, top + 1, shift) * (1 - across) +
+                                                   channel(left + 1, top + 1, shift) * across) *
+                                                      down
+                                            : static_cast<double>((paper >> shift) & 0xFF);
+                row[x * 3 + shift / 8] = static_cast<unsigned char>(std::lround(value));
+            }
+        }
+    }
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(rows.size());
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    const std::unique_ptr<FILE, decltype(&std::fclose)> out(_wfopen(path.c_str(), L"wb"),
+                                                            &std::fclose);
+    return out != nullptr && std::fwrite(&file, sizeof(file), 1, out.get()) == 1 &&
+           std::fwrite(&info, sizeof(info), 1, out.get()) == 1 &&
+           std::fwrite(rows.data(), rows.size(), 1, out.get()) == 1;
 }
 
 // A glyph's width and its inked pixels, column by column.
@@ -193,8 +264,25 @@ bool becomes_legible(Check check) {
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
     using renpin::test::form_control;
+    const std::wstring folder = argc > 1 ? argv[1] : L"";
+    bool saved = true;
+    // OCR misreads a character or two of small text at one scale and not at another, so each
+    // text is saved at three: NAME-2.bmp, NAME-3.bmp and NAME-4.bmp.
+    const auto save = [&](HWND window, const std::wstring& name) {
+        if (folder.empty()) {
+            return;
+        }
+        const Capture image = capture(window);
+        for (const int scale : {2, 3, 4}) {
+            const std::wstring file = name + L"-" + std::to_wstring(scale) + L".bmp";
+            if (!save_enlarged(image, folder + L"\\" + file, scale)) {
+                std::fprintf(stderr, "legible_text: could not save %ls\n", file.c_str());
+                saved = false;
+            }
+        }
+    };
     // A new Wine prefix is made before the program starts.
     const HWND form = renpin::test::wait_for_visible_window(0, L"RenpinForm1", 240'000, 100);
     if (form == nullptr) {
@@ -203,9 +291,10 @@ int wmain() {
     }
     DWORD process = 0;
     GetWindowThreadProcessId(form, &process);
-    bool ok = becomes_legible([&](bool report) {
-        return text_legible(form_control(form, ControlId::Label1), 8, "the disclaimer", report);
-    });
+    const HWND disclaimer = form_control(form, ControlId::Label1);
+    bool ok = becomes_legible(
+        [&](bool report) { return text_legible(disclaimer, 8, "the disclaimer", report); });
+    save(disclaimer, L"disclaimer");
 
     wchar_t name[] = L"张三";
     SendMessageW(form_control(form, ControlId::Text1), WM_SETTEXT, 0,
@@ -218,17 +307,17 @@ int wmain() {
         ok = false;
     } else {
         // The notice's text is its static control with the id 0xFFFF.
-        ok = becomes_legible([&](bool report) {
-                 return text_legible(GetDlgItem(notice, 0xFFFF), 8, "the notice", report);
-             }) &&
+        const HWND notice_text = GetDlgItem(notice, 0xFFFF);
+        ok = becomes_legible(
+                 [&](bool report) { return text_legible(notice_text, 8, "the notice", report); }) &&
              ok;
+        save(notice_text, L"notice");
         renpin::test::answer_message_box(notice, IDOK);
         renpin::test::wait_until_gone(notice, 5'000);
         // The output box's font is 宋体 with the GB2312 character set, not the window's.
-        ok = becomes_legible([&](bool report) {
-                 return output_legible(form_control(form, ControlId::Text2), report);
-             }) &&
-             ok;
+        const HWND output = form_control(form, ControlId::Text2);
+        ok = becomes_legible([&](bool report) { return output_legible(output, report); }) && ok;
+        save(output, L"output");
     }
 
     const HANDLE program = OpenProcess(PROCESS_TERMINATE, FALSE, process);
@@ -239,5 +328,5 @@ int wmain() {
     if (program != nullptr) {
         CloseHandle(program);
     }
-    return ok ? 0 : 1;
+    return ok && saved ? 0 : 1;
 }
