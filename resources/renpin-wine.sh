@@ -87,7 +87,7 @@ if command -v fc-match >/dev/null 2>&1; then
   english=${font#*|}
   case $english in
   'WenQuanYi Zen Hei'*)
-    echo "$me: the only Chinese font here is $english, which Wine draws with strokes missing at the size of buttons: install fonts-wqy-microhei (or fonts-noto-cjk) for whole characters" >&2
+    echo "$me: the Chinese font here is $english, which Wine draws with strokes missing at the size of buttons: install fonts-wqy-microhei (or fonts-noto-cjk) for whole characters" >&2
     ;;
   esac
   # The family's name in this locale, as Wine names it.
@@ -117,7 +117,7 @@ fi
 wine_dir=${wine_bin%/*}
 for fonts in "$wine_dir/../share/wine/fonts" "$wine_dir/../../share/wine/fonts"; do
   if [ -f "$fonts/marlett.ttf" ]; then
-    marlett=$(cd "$fonts" && pwd)/marlett.ttf
+    marlett=$(cd -P "$fonts" && pwd -P)/marlett.ttf
     reg="$reg
 
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]
