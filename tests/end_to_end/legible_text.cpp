@@ -62,19 +62,24 @@ Capture capture(HWND window) {
     return image;
 }
 
+// The colour of the paper the text is drawn on: the commonest. The capture must not be empty.
+DWORD commonest_colour(const Capture& image) {
+    std::map<DWORD, int> counts;
+    for (const DWORD pixel : image.pixels) {
+        ++counts[pixel];
+    }
+    return std::max_element(counts.begin(), counts.end(),
+                            [](auto& a, auto& b) { return a.second < b.second; })
+        ->first;
+}
+
 // The capture, enlarged `scale` times with bilinear filtering and framed by a margin of the
 // commonest colour, as a 24-bit bitmap file: OCR reads small screen text far better so.
 bool save_enlarged(const Capture& image, const std::wstring& path, int scale) {
     if (image.pixels.empty()) {
         return false;
     }
-    std::map<DWORD, int> counts;
-    for (const DWORD pixel : image.pixels) {
-        ++counts[pixel];
-    }
-    const DWORD paper = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
-                            return a.second < b.second;
-                        })->first;
+    const DWORD paper = commonest_colour(image);
     const int margin = 8 * scale;
     const int width = image.width * scale + 2 * margin;
     const int height = image.height * scale + 2 * margin;
@@ -135,16 +140,10 @@ using Shape = std::pair<int, std::vector<bool>>;
 // faint edges of smoothed glyphs do not join them) of each run of inked columns within each run
 // of inked rows, that is within each line of text.
 std::vector<Shape> glyph_shapes(const Capture& image) {
-    std::map<DWORD, int> counts;
-    for (const DWORD pixel : image.pixels) {
-        ++counts[pixel];
-    }
-    if (counts.empty()) {
+    if (image.pixels.empty()) {
         return {};
     }
-    const DWORD paper = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
-                            return a.second < b.second;
-                        })->first;
+    const DWORD paper = commonest_colour(image);
     const auto brightness = [](DWORD pixel) {
         return static_cast<int>((pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF));
     };
