@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The launcher in surroundings where it cannot work: with no `wine` on PATH, with no Chinese font
-# known to fontconfig, and alone, without renpin.exe. Each must end it with one line on standard error that says what to
-# install and a non-zero exit, before Wine has started (Wine makes its prefix on its first start):
+# known to fontconfig, and alone, without renpin.exe. Each must end it with one line on standard
+# error that says what to install and a non-zero exit, before Wine has started (Wine makes its
+# prefix on its first start). Started from a desktop's menu, with no terminal, the same line must
+# reach the desktop's notifications too:
 #   launcher_errors.sh LAUNCHER PROGRAM
 set -euo pipefail
 launcher=$1
@@ -9,7 +11,7 @@ program=$2
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/app" "$work/alone" "$work/home" "$work/bin" "$work/no-fonts"
+mkdir "$work/app" "$work/alone" "$work/home" "$work/bin" "$work/no-fonts" "$work/desktop"
 cp "$launcher" "$work/app/renpin-wine.sh"
 cp "$launcher" "$work/alone/renpin-wine.sh"
 cp "$program" "$work/app/renpin.exe"
@@ -21,11 +23,13 @@ expect_error() {
   shift 2
   env -i HOME="$work/home" LANG=C.UTF-8 "$@" "$work/$folder/renpin-wine.sh" \
     >"$work/out" 2>"$work/err" || status=$?
+  local started=
+  [ -z "$(ls -A "$work/home")" ] || started=1
   if [ "$status" -eq 0 ] || [ -s "$work/out" ] || [ "$(wc -l <"$work/err")" -ne 1 ] ||
-    [ -e "$work/home/.wine" ]; then
+    [ -n "$started" ]; then
     echo "launcher_errors: $what: exit status $status, standard error:" >&2
     cat "$work/err" >&2
-    [ ! -e "$work/home/.wine" ] || echo "launcher_errors: $what: Wine was started" >&2
+    [ -z "$started" ] || echo "launcher_errors: $what: Wine was started" >&2
     exit 1
   fi
   cat "$work/err"
@@ -54,4 +58,15 @@ if [[ $no_program != *"no renpin.exe in"*"unpack the whole zip"* ]]; then
   echo "launcher_errors: no renpin.exe: the message does not say to unpack the zip: $no_program" >&2
   exit 1
 fi
-printf '%s\n' "$no_wine" "$no_font" "$no_program" "launcher_errors: all end so, before Wine starts"
+
+# From the menu: a display, no terminal, and the desktop's notifications, which note what they get.
+printf '#!/bin/sh\nprintf "%%s|" "$@" >>"%s"\n' "$work/notified" >"$work/desktop/notify-send"
+chmod +x "$work/desktop/notify-send"
+from_menu=$(expect_error "no renpin.exe, from the menu" alone PATH="$work/desktop:$PATH" DISPLAY=:99)
+notified=$(cat "$work/notified" 2>/dev/null || true)
+if [[ $notified != *"人品计算器|no renpin.exe in"*"unpack the whole zip"* ]]; then
+  echo "launcher_errors: from the menu, the desktop was told: '$notified' of: $from_menu" >&2
+  exit 1
+fi
+printf '%s\n' "$no_wine" "$no_font" "$no_program" \
+  "launcher_errors: all end so, before Wine starts, and a desktop notification tells it too"
