@@ -1,5 +1,5 @@
 // Reads the running program's Chinese text off the screen, from outside: the disclaimer, the notice
-// of a query and then the output box, and finally ends the program:
+// of a query and then the output box, and finally closes the program as its user does, with Yes:
 //   legible_text.exe [FOLDER]
 // Each is saved in FOLDER, when given, as bitmaps two, three and four times the size on screen
 // (disclaimer-3.bmp, notice-3.bmp, output-3.bmp and so on) for an OCR to read. Exits 0 when every
@@ -249,6 +249,43 @@ bool output_legible(HWND edit, bool report) {
     return cells.size() >= 8 && looks.size() * 2 > cells.size();
 }
 
+// Names the executable of the program's process, for the caller to tell which build runs.
+void print_program_path(DWORD process) {
+    const HANDLE program = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (program != nullptr && QueryFullProcessImageNameW(program, 0, path, &size)) {
+        std::printf("legible_text: the program is %ls\n", path);
+    } else {
+        std::fprintf(stderr, "legible_text: could not tell the program's executable\n");
+    }
+    if (program != nullptr) {
+        CloseHandle(program);
+    }
+}
+
+// Asks the program to close and answers its confirmation with Yes; ends the process where that
+// does not end it, so that nothing is left running.
+bool close_program(HWND form, DWORD process) {
+    const HANDLE program = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, process);
+    if (program == nullptr) {
+        return false;
+    }
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    const HWND confirmation =
+        renpin::test::wait_for_visible_window(process, renpin::test::message_box_class, 20'000, 50);
+    if (confirmation != nullptr) {
+        renpin::test::answer_message_box(confirmation, IDYES);
+    }
+    const bool closed =
+        confirmation != nullptr && WaitForSingleObject(program, 20'000) == WAIT_OBJECT_0;
+    if (!closed) {
+        TerminateProcess(program, 1);
+    }
+    CloseHandle(program);
+    return closed;
+}
+
 // Looks again for a few seconds, while the window may still be painting.
 template <typename Check>
 bool becomes_legible(Check check) {
@@ -290,6 +327,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     DWORD process = 0;
     GetWindowThreadProcessId(form, &process);
+    print_program_path(process);
     const HWND disclaimer = form_control(form, ControlId::Label1);
     bool ok = becomes_legible(
         [&](bool report) { return text_legible(disclaimer, 8, "the disclaimer", report); });
@@ -319,13 +357,10 @@ int wmain(int argc, wchar_t** argv) {
         save(output, L"output");
     }
 
-    const HANDLE program = OpenProcess(PROCESS_TERMINATE, FALSE, process);
-    if (program == nullptr || !TerminateProcess(program, 1)) {
-        std::fprintf(stderr, "legible_text: could not end the program\n");
+    // Closed as its user closes it, so that the program's own exit status comes back through Wine.
+    if (!close_program(form, process)) {
+        std::fprintf(stderr, "legible_text: the program did not close on Yes\n");
         ok = false;
-    }
-    if (program != nullptr) {
-        CloseHandle(program);
     }
     return ok && saved ? 0 : 1;
 }
