@@ -29,9 +29,18 @@ password=throwaway-$$
 openssl pkcs12 -export -inkey "$work/signer.key" -in "$work/signer.pem" -out "$work/signer.pfx" \
   -passout "pass:$password"
 
+# The program as a build with a maker's page of its own left it; the signature must name that page.
+mkdir "$work/build"
+cp "$exe" "$work/build/renpin.exe"
+page=https://example.org/renpin-sign-check/
+echo "RENPIN_MAKER_PAGE:STRING=$page" >"$work/build/CMakeCache.txt"
 signed=$work/renpin.exe
 RENPIN_SIGN_PFX=$work/signer.pfx RENPIN_SIGN_PASSWORD=$password \
-  "$here/../../scripts/sign" "$exe" "$signed"
+  "$here/../../scripts/sign" "$work/build/renpin.exe" "$signed"
+if ! grep -qaF "$page" "$signed"; then
+  echo "sign_check: the signature does not name the build's page $page" >&2
+  exit 1
+fi
 
 if ! osslsigncode verify -CAfile "$work/signer.pem" -in "$signed" >"$work/verify.log" 2>&1; then
   cat "$work/verify.log" >&2
