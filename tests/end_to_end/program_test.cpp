@@ -11,12 +11,15 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "com_apartment.h"
+#include "display_dpi.h"
 #include "driven_program.h"
 #include "platform/unique_handles.h"
 #include "platform/wide_text.h"
+#include "registry_value.h"
 #include "window_reading.h"
 
 // Starts the built program as a user would and drives it from outside, as another process.
@@ -26,17 +29,11 @@ namespace {
 
 using renpin::platform::window_text;
 using renpin::test::control_text;
+using renpin::test::RegistryValue;
 using renpin::test::SeenMessageBox;
+using renpin::test::windows_path;
 using renpin::window::ControlId;
 using Clock = std::chrono::steady_clock;
-
-std::wstring windows_path(std::string_view linux_path) {
-    std::wstring path = L"Z:";
-    for (const char c : linux_path) {
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    }
-    return path;
-}
 
 // The built program, or the one that RENPIN_PROGRAM_UNDER_TEST names (a signed copy, say).
 std::string_view program_path() {
@@ -67,40 +64,6 @@ class RunningProgram : public renpin::test::DrivenProgram {
         const auto seen = answer_next_message_box(button, 20'000);
         return seen ? seen->title + L"|" + seen->text : L"<no message box>";
     }
-};
-
-// Sets a string or number value under HKEY_CURRENT_USER for the life of the object.
-class RegistryValue {
-  public:
-    RegistryValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size)
-        : key_(key), name_(name) {
-        RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle_,
-                        nullptr);
-        DWORD old_size = sizeof(old_);
-        had_old_ =
-            RegQueryValueExW(handle_, name, nullptr, &old_type_, old_, &old_size) == ERROR_SUCCESS;
-        old_size_ = old_size;
-        RegSetValueExW(handle_, name, 0, type, static_cast<const BYTE*>(data), size);
-    }
-    ~RegistryValue() {
-        if (had_old_) {
-            RegSetValueExW(handle_, name_.c_str(), 0, old_type_, old_, old_size_);
-        } else {
-            RegDeleteValueW(handle_, name_.c_str());
-        }
-        RegCloseKey(handle_);
-    }
-    RegistryValue(const RegistryValue&) = delete;
-    RegistryValue& operator=(const RegistryValue&) = delete;
-
-  private:
-    std::wstring key_;
-    std::wstring name_;
-    HKEY handle_ = nullptr;
-    bool had_old_ = false;
-    DWORD old_type_ = 0;
-    BYTE old_[1024] = {};
-    DWORD old_size_ = 0;
 };
 
 // Presses the keys together, as a user's fingers do, through the system's input queue: down in
@@ -136,18 +99,48 @@ bool eventually(const std::function<bool()>& condition) {
     return true;
 }
 
-// Clicks the middle of the control with the mouse, through the system's input queue.
-void click(HWND control) {
+// The window of the control's thread that has the mouse captured, as the system tracks it.
+HWND mouse_capture(HWND control) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    GetGUIThreadInfo(GetWindowThreadProcessId(control, nullptr), &thread);
+    return thread.hwndCapture;
+}
+
+// Moves the pointer to the point and presses or releases the left button there, in one input.
+// The point goes with the button rather than being set before it: under Wine the program's own
+// window-system driver reports each move of the pointer to the system again, in its own time,
+// and one that comes late puts the pointer back where an earlier click left it.
+void left_button_at(POINT point, DWORD button) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    // Absolute positions run from 0 to 65535 across the screens; this one falls within the pixel.
+    const auto normalized = [](int offset, int extent) {
+        return static_cast<LONG>((offset * 65536LL + extent - 1) / extent);
+    };
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = normalized(point.x - left, width);
+    input.mi.dy = normalized(point.y - top, height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | button;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+// Clicks the middle of the control with the mouse, through the system's input queue, and returns
+// once the control has had both halves of the click: push buttons and edit boxes hold the mouse
+// captured from the press to the release. False if the press or the release did not reach it.
+bool click(HWND control) {
     RECT rect{};
     GetWindowRect(control, &rect);
-    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    INPUT inputs[2] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
+    const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    left_button_at(middle, MOUSEEVENTF_LEFTDOWN);
+    if (!eventually([&] { return mouse_capture(control) == control; })) {
+        return false;
     }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    left_button_at(middle, MOUSEEVENTF_LEFTUP);
+    return eventually([&] { return mouse_capture(control) == nullptr; });
 }
 
 // The push buttons that show the default button's thick border.
@@ -244,30 +237,35 @@ TEST(Program, AnswersTheKeyboardAndTheMouseAsADialogDoes) {
     // A click moves the border as the keyboard does, and a click into a box leaves the caret
     // where it was clicked rather than selecting the text.
     set_text(name_box, L"张三");
-    click(name_box);
+    ASSERT_TRUE(click(name_box)) << "the click did not reach the name box";
     expect_at(ControlId::Text1, ControlId::Command1, "click into the name box");
     const auto selection = static_cast<DWORD>(SendMessageW(name_box, EM_GETSEL, 0, 0));
     EXPECT_EQ(LOWORD(selection), HIWORD(selection));
-    click(program.control(ControlId::Command2));
+    ASSERT_TRUE(click(program.control(ControlId::Command2)))
+        << "the click did not reach the clear button";
     expect_at(ControlId::Command2, ControlId::Command2, "click on the clear button");
     EXPECT_TRUE(eventually([&] { return control_text(name_box).empty(); }));
-    click(output_box);
+    ASSERT_TRUE(click(output_box)) << "the click did not reach the output box";
     expect_at(ControlId::Text2, ControlId::Command1, "click into the output box");
 
-    // Enter in the name box asks for the name; the focus and the border come back after it.
+    // Alt+F4 asks, and No keeps the program with the focus where it was. It comes before any
+    // message box: under Wine, a program catching up on the focus changes of a message box that
+    // has just gone lets go of the keys held down then (its window-system driver takes the
+    // keyboard's state from X, where these keys were never pressed), which would part Alt from F4.
     press({VK_TAB});
     expect_at(ControlId::Text1, ControlId::Command1, "Tab to the name box");
+    press({VK_MENU, VK_F4});
+    EXPECT_EQ(program.answer_message_box(IDNO), L"k-Vem阿朴提示|您确定退出本程序吗?");
+    EXPECT_FALSE(program.wait_for_exit(300).has_value());
+    expect_at(ControlId::Text1, ControlId::Command1, "after Alt+F4 and No");
+
+    // Enter in the name box asks for the name; the focus and the border come back after it.
     set_text(name_box, L"张三");
     press({VK_RETURN});
     EXPECT_EQ(program.answer_message_box(IDOK),
               L"k-Vem阿朴提示|查询姓名：张三\r\n人品得分：29\r\n综合评价：你的人品太差了。"
               L"你应该有干坏事的嗜好吧?\r\n");
     expect_at(ControlId::Text1, ControlId::Command1, "after the notice");
-
-    press({VK_MENU, VK_F4});
-    EXPECT_EQ(program.answer_message_box(IDNO), L"k-Vem阿朴提示|您确定退出本程序吗?");
-    EXPECT_FALSE(program.wait_for_exit(300).has_value());
-    expect_at(ControlId::Text1, ControlId::Command1, "after Alt+F4 and No");
 }
 
 TEST(Program, AsksOnceHoweverManyCloseRequestsArrive) {
@@ -298,29 +296,45 @@ TEST(Program, AsksOnceHoweverManyCloseRequestsArrive) {
 }
 
 TEST(Program, ScalesItsLayoutExactlyAt144Dpi) {
-    const DWORD dpi = 144;
-    RegistryValue log_pixels(L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
-    RunningProgram program;
-    ASSERT_NE(program.window(), nullptr);
-    RECT client{};
-    GetClientRect(program.window(), &client);
-    EXPECT_EQ(client.right, 522);
-    EXPECT_EQ(client.bottom, 558);
-    const RECT query_button = renpin::test::rect_in_parent(program.control(ControlId::Command1));
-    EXPECT_EQ(query_button.left, 372);
-    EXPECT_EQ(query_button.top, 144);
-    EXPECT_EQ(query_button.right, 482);
-    EXPECT_EQ(query_button.bottom, 182);
-    const RECT exit_button = renpin::test::rect_in_parent(program.control(ControlId::Command4));
-    EXPECT_EQ(exit_button.left, 348);
-    EXPECT_EQ(exit_button.right, 494);
+    const renpin::test::StartingDpi before = renpin::test::dpi_of_programs_started_now();
+    ASSERT_NE(before.monitor, 0u) << "cannot learn the DPI that programs start at";
+    renpin::test::LogicalDpi high_dpi(144);
+    ASSERT_EQ(high_dpi.seen().system, 144u) << "programs started now do not read LogPixels";
+    if (high_dpi.seen().monitor != 144) {
+        GTEST_SKIP() << "this Wine keeps the monitor at the DPI its desktop process started with ("
+                     << high_dpi.seen().monitor
+                     << "), as it does where XRandR reports the displays";
+    }
+    {
+        RunningProgram program;
+        ASSERT_NE(program.window(), nullptr);
+        const renpin::test::PixelCoordinates in_pixels;
+        RECT client{};
+        GetClientRect(program.window(), &client);
+        EXPECT_EQ(client.right, 522);
+        EXPECT_EQ(client.bottom, 558);
+        const RECT query_button =
+            renpin::test::rect_in_parent(program.control(ControlId::Command1));
+        EXPECT_EQ(query_button.left, 372);
+        EXPECT_EQ(query_button.top, 144);
+        EXPECT_EQ(query_button.right, 482);
+        EXPECT_EQ(query_button.bottom, 182);
+        const RECT exit_button = renpin::test::rect_in_parent(program.control(ControlId::Command4));
+        EXPECT_EQ(exit_button.left, 348);
+        EXPECT_EQ(exit_button.right, 494);
+    }
+    // The programs of the tests after this one start at the DPI of before again.
+    const renpin::test::StartingDpi after = high_dpi.restore();
+    EXPECT_EQ(after.system, before.system);
+    EXPECT_EQ(after.monitor, before.monitor);
 }
 
 TEST(Program, StartsTheShellWithTheMakersPageOncePerClickWithoutWaiting) {
     // Wine runs the browsers named here, Linux programs, with the address to open.
     const std::wstring script = L"" RENPIN_BROWSER_SCRIPT;
-    RegistryValue browser(L"Software\\Wine\\WineBrowser", L"Browsers", REG_SZ, script.c_str(),
-                          static_cast<DWORD>((script.size() + 1) * sizeof(wchar_t)));
+    const RegistryValue browser(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers",
+                                REG_SZ, script.c_str(),
+                                static_cast<DWORD>((script.size() + 1) * sizeof(wchar_t)));
     const std::wstring log = windows_path(RENPIN_BROWSER_LOG);
     DeleteFileW(log.c_str());
 

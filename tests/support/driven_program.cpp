@@ -22,6 +22,14 @@ std::vector<WindowWatch*>& watches() {
 
 }  // namespace
 
+std::wstring windows_path(std::string_view linux_path) {
+    std::wstring path = L"Z:";
+    for (const char c : linux_path) {
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    }
+    return path;
+}
+
 std::wstring find_program(const wchar_t* given, const wchar_t* name, int up) {
     if (given != nullptr) {
         return given;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "message_boxes.h"
 #include "window/controls.h"
@@ -18,6 +19,9 @@ struct KernelHandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
 using UniqueKernelHandle = std::unique_ptr<void, KernelHandleCloser>;
+
+// A Linux path as Windows programs under Wine reach it, through drive Z:.
+[[nodiscard]] std::wstring windows_path(std::string_view linux_path);
 
 // The full path of a program: `given` when set, otherwise `name` in this executable's folder
 // or, failing that, the folder `up` levels above it (where the build puts the main program).
