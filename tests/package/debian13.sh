@@ -62,8 +62,10 @@ in_root useradd --create-home --shell /bin/bash tester
 # Its virtual display, which the user's programs reach through the root's /tmp.
 fifo=$merged/tmp/display.fifo
 mkfifo "$fifo"
-in_root Xvfb -displayfd 4 -screen 0 1280x1024x24 -nolisten tcp 4>"$fifo" \
-  </dev/null >/dev/null 2>&1 &
+# Started without a function or a subshell between, so that $! is Xvfb itself (chroot and env
+# exec it) and the trap ends it.
+chroot "$merged" env -i PATH=/usr/bin:/bin Xvfb -displayfd 4 -screen 0 1280x1024x24 -nolisten tcp \
+  4>"$fifo" </dev/null >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true' EXIT
 display=:$(timeout 30 head -n 1 "$fifo")
