@@ -22,7 +22,7 @@ arch=$5
 locale=$6
 
 if ! (. "$root/cmake/wine-env" "$session" "$arch" && wine_can_run); then
-  echo "launcher_test: this machine cannot run $arch Wine programs; skipped" >&2
+  echo "launcher_test: $(. "$root/cmake/wine-env" "$session" "$arch" && wine_unavailable_reason); skipped" >&2
   exit 77
 fi
 # The test session's virtual display, unless a display is set.
