@@ -65,10 +65,7 @@ startup_id=${DESKTOP_STARTUP_ID:-}
 unset DESKTOP_STARTUP_ID
 
 language=${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}
-case $language in
-zh_*) title=人品计算器 ;;
-*) title='人品计算器 (renpin)' ;;
-esac
+title=人品计算器
 
 # say ENGLISH CHINESE: the text for this locale.
 say() {
@@ -188,6 +185,13 @@ program64=$here/wine64/renpin.exe
 [ -n "$prepare_only" ] || [ -f "$program" ] ||
   fail "$(say "no renpin.exe in $here: $mend" "$here 中没有 renpin.exe：$mend")"
 
+# Wine refuses a relative prefix, even to tell its version.
+case ${WINEPREFIX:-/} in
+/*) ;;
+*) fail "$(say "WINEPREFIX must be an absolute path, not $WINEPREFIX: give the full path, such as ${HOME:-~}/.wine, or unset it" \
+  "WINEPREFIX 必须是绝对路径，而不是 $WINEPREFIX：请写出完整路径（例如 ${HOME:-~}/.wine），或者取消设置它")" ;;
+esac
+
 wine=${WINE:-wine}
 wine_bin=$(command -v "$wine" 2>/dev/null) ||
   fail "$(say 'Wine is not installed: install the wine package (Debian/Ubuntu: sudo apt install wine; Fedora: sudo dnf install wine)' \
@@ -212,11 +216,6 @@ fi
 
 own_prefix=
 if [ -n "${WINEPREFIX:-}" ]; then
-  case $WINEPREFIX in
-  /*) ;;
-  *) fail "$(say "WINEPREFIX must be an absolute path, not $WINEPREFIX: give the full path, such as ${HOME:-~}/.wine, or unset it" \
-    "WINEPREFIX 必须是绝对路径，而不是 $WINEPREFIX：请写出完整路径（例如 ${HOME:-~}/.wine），或者取消设置它")" ;;
-  esac
   if [ -e "$WINEPREFIX" ] && { [ ! -d "$WINEPREFIX" ] || [ ! -w "$WINEPREFIX" ]; }; then
     fail "$(say "the Wine prefix $WINEPREFIX (WINEPREFIX) is not a folder you can write to: fix it, or unset WINEPREFIX to use renpin's own prefix" \
       "WINEPREFIX 指定的 Wine 环境 $WINEPREFIX 不是可写的文件夹：请修正，或取消设置 WINEPREFIX 以使用人品计算器自己的环境")"

@@ -3,11 +3,14 @@
 # tests/wine10/make-root.sh made bare: no Wine, no Chinese font and no i386 architecture.
 #   debian13.sh package ROOT DEB LEGIBLE_TEXT_EXE
 #       `apt-get install ./DEB` must bring Wine and a font; then, as a user who is not root, the
-#       desktop entry's command must open a window that reads right (launcher_test.sh menu), and
-#       `apt-get remove` must leave nothing of the package in /usr.
+#       desktop entry's command must open two windows at two first starts at once, and, after a
+#       first start killed at three points, a window that reads right under zh_CN.UTF-8,
+#       en_US.UTF-8 and C.UTF-8 in turn (launcher_test.sh menu), showing a progress window while
+#       it makes the prefix; `apt-get remove` must leave nothing of the package in /usr.
 #   debian13.sh zip ROOT ZIP LEGIBLE_TEXT_EXE
-#       after `apt-get install wine fonts-wqy-microhei` alone, the zip's launcher, as such a user.
-# Both run under zh_CN.UTF-8 with the 64-bit program, which is all that Wine runs there. The root
+#       after `apt-get install wine fonts-wqy-microhei` alone, the zip's launcher, as such a user,
+#       after a first start killed at three points, under zh_CN.UTF-8.
+# Both run with the 64-bit program, which is all that Wine runs there. The root
 # is left as it was: the test runs in an overlay of it whose upper layer is thrown away, and every
 # mount is made inside a mount namespace of this script's own. Exits 77 (skipped) without ROOT.
 set -euo pipefail
@@ -75,6 +78,22 @@ as_tester() {
 }
 session=/tmp/session
 as_tester mkdir -p "$session"
+# The desktop's progress window and notifications, noting what they are given and when a progress
+# window is closed; a progress window stays until it is.
+desktop_log=$merged/tmp/desktop.log
+cat >"$merged/usr/local/bin/zenity" <<'EOF2'
+#!/bin/sh
+printf 'zenity|%s\n' "$*" >>/tmp/desktop.log
+case " $* " in
+*" --progress "*)
+  sleep 600 &
+  trap 'kill $!; echo "zenity|closed" >>/tmp/desktop.log; exit 0' TERM
+  wait
+  ;;
+esac
+EOF2
+printf '#!/bin/sh\nprintf "notify-send|%%s\\n" "$*" >>/tmp/desktop.log\n' >"$merged/usr/local/bin/notify-send"
+chmod 0755 "$merged/usr/local/bin/zenity" "$merged/usr/local/bin/notify-send"
 
 case $mode in
 package)
@@ -85,9 +104,19 @@ package)
     "$(grep -E '^[0-9]+ (upgraded|newly)' "$layers/apt.log")"
   owned=$(in_root dpkg-query -L renpin)
   desktop=$(grep '^/usr/share/applications/.*\.desktop$' <<<"$owned")
-  as_tester bash "$project/tests/end_to_end/launcher_test.sh" menu "$desktop" \
-    "$legible_text" "$session" win64 zh_CN.UTF-8 ||
+  as_tester bash "$project/tests/end_to_end/launcher_test.sh" --together --interrupt menu \
+    "$desktop" "$legible_text" "$session" win64 zh_CN.UTF-8 en_US.UTF-8 C.UTF-8 ||
     fail "the desktop entry's command did not open a window that reads right"
+  # The first starts showed what they did in a progress window, in Chinese, and closed it.
+  progress=$(grep -c '^zenity|--progress --pulsate --no-cancel --title=人品计算器 --text=.*正在.*准备 Wine 环境' \
+    "$desktop_log" || true)
+  closed=$(grep -c '^zenity|closed$' "$desktop_log" || true)
+  # Those killed with their first start are not closed; the others, two, are.
+  if [ "$closed" -lt 2 ] || [ "$progress" -lt "$closed" ]; then
+    cat "$desktop_log" >&2
+    fail "the first starts showed $progress progress windows and closed $closed of them"
+  fi
+  echo "debian13: the first starts showed $progress progress windows on the desktop; $closed closed by themselves"
   in_root apt-get remove -y renpin </dev/null >"$layers/apt.log" 2>&1 ||
     { cat "$layers/apt.log" >&2; fail "apt-get remove of the package failed"; }
   # What it owned is gone, but for folders that other packages own too.
@@ -108,7 +137,7 @@ zip)
     { cat "$layers/apt.log" >&2; fail "apt-get install wine fonts-wqy-microhei failed"; }
   # The user unpacks it where they like; the root sees the project read-only.
   as_tester cp "$file" "$session/renpin.zip"
-  as_tester bash "$project/tests/end_to_end/launcher_test.sh" zip "$session/renpin.zip" \
+  as_tester bash "$project/tests/end_to_end/launcher_test.sh" --interrupt zip "$session/renpin.zip" \
     "$legible_text" "$session" win64 zh_CN.UTF-8 ||
     fail "the zip's launcher did not open a window that reads right"
   ;;
