@@ -119,9 +119,10 @@ menu)
   ;;
 esac
 
-# The windows that show the program's caption.
+# The windows that show the program's caption. xwininfo fails when a window goes away while it
+# walks the tree, as Wine's set-up windows do.
 windows_shown() {
-  as_user xwininfo -root -tree 2>/dev/null | awk '/"Ｍq\.人品计算器"/ { print $1 }'
+  { as_user xwininfo -root -tree 2>/dev/null || true; } | awk '/"Ｍq\.人品计算器"/ { print $1 }'
 }
 
 # Whether the launcher's output says that it makes the prefix, in the words of the locale.
@@ -203,7 +204,7 @@ for locale in "${locales[@]}"; do
   # each begin to make it.
   window=
   for _ in $(seq 1 1200); do
-    window=$(windows_shown | head -n 1)
+    window=$(windows_shown | sed -n 1p)
     [ -z "$window" ] || break
     if ! kill -0 "$launcher" 2>/dev/null; then
       cat "$work/launcher.log" >&2
