@@ -108,7 +108,7 @@ package)
     "$desktop" "$legible_text" "$session" win64 zh_CN.UTF-8 en_US.UTF-8 C.UTF-8 ||
     fail "the desktop entry's command did not open a window that reads right"
   # The first starts showed what they did in a progress window, in Chinese, and closed it.
-  progress=$(grep -c '^zenity|--progress --pulsate --no-cancel --title=人品计算器 --text=.*正在.*准备 Wine 环境' \
+  progress=$(grep -cE '^zenity\|--progress --pulsate --no-cancel --title=人品计算器 --text=.*(正在准备 Wine 环境|正在重新准备)' \
     "$desktop_log" || true)
   closed=$(grep -c '^zenity|closed$' "$desktop_log" || true)
   # Those killed with their first start are not closed; the others, two, are.

@@ -19,7 +19,7 @@ downloads=()
 if [ "$arch" = bare ]; then
   packages=("${tools[@]}")
   # What the package depends on and recommends, with what these recommend in turn.
-  downloads=(wine fontconfig fonts-wqy-microhei libnotify-bin)
+  downloads=(wine fontconfig fonts-wqy-microhei libnotify-bin zenity)
 else
   packages=(
     wine wine64 fonts-wine fonts-liberation libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1
