@@ -169,12 +169,13 @@ try {
     assert.deepEqual(tab.requests.filter((url) => new URL(url).origin !== origin), []);
     assert.deepEqual(tab.problems, []);
 
-    // A phone: 360 by 740 at 3x, and the narrowest, 320: every control inside the screen, and no
-    // sideways scrolling.
-    for (const [width, height, scale] of [[360, 740, 3], [320, 568, 2]]) {
+    // A phone: 360 by 740 at 3x, and the narrowest, 320; and a desktop at 2x: every control
+    // inside the screen, and no sideways scrolling.
+    for (const [width, height, scale, mobile] of [
+             [360, 740, 3, true], [320, 568, 2, true], [400, 440, 2, false]]) {
         await tab.send(
             'Emulation.setDeviceMetricsOverride',
-            {width, height, deviceScaleFactor: scale, mobile: true});
+            {width, height, deviceScaleFactor: scale, mobile});
         await tab.reload();
         await tab.find('button', '查询人品');
         const nodes = [
@@ -192,7 +193,8 @@ try {
         assert.ok(
             await tab.evaluate('document.documentElement.scrollWidth <= window.innerWidth'),
             `sideways scrolling at ${width}`);
-        await tab.screenshot(join(screenshots, `phone-${width}.png`));
+        await tab.screenshot(
+            join(screenshots, `${mobile ? 'phone' : 'desktop'}-${width}-${scale}x.png`));
     }
     assert.deepEqual(tab.problems, []);
     console.log(
