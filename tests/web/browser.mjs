@@ -191,11 +191,12 @@ export class Tab {
         await loaded;
     }
 
-    // The value of a JavaScript expression in the page. Strings come back through JSON.stringify,
-    // which escapes lone surrogates, so they survive the protocol's UTF-8.
+    // The value of a JavaScript expression in the page, a promise's once it is settled. Strings
+    // come back through JSON.stringify, which escapes lone surrogates, so they survive the
+    // protocol's UTF-8.
     async evaluate(expression) {
         const {result, exceptionDetails} = await this.send('Runtime.evaluate', {
-            expression: `JSON.stringify(${expression})`,
+            expression: `(async () => JSON.stringify(await (${expression})))()`,
             awaitPromise: true,
             returnByValue: true,
         });

@@ -16,13 +16,21 @@ if ('serviceWorker' in navigator && window.isSecureContext) {
     navigator.serviceWorker.register('sw.js');
 }
 
-const evaluation =
-    await loadEvaluation(new URL('renpin.wasm', import.meta.url), {nameBox, outputBox, showNotice});
+// Every handler is connected at once; a query asked while the module still loads is answered
+// as soon as it has loaded.
+let evaluation = null;
+const loading =
+    loadEvaluation(new URL('renpin.wasm', import.meta.url), {nameBox, outputBox, showNotice})
+        .then((loaded) => (evaluation = loaded));
 
 // 查询人品 is the form's default button: a click, or Enter in the name box, submits.
 client.addEventListener('submit', (event) => {
     event.preventDefault();
-    evaluation.runQuery();
+    if (evaluation) {
+        evaluation.runQuery();
+    } else {
+        loading.then(() => evaluation.runQuery());
+    }
 });
 
 clearButton.addEventListener('click', () => {
