@@ -11,7 +11,8 @@ const clearButton = document.getElementById('Command2');
 const visitPageButton = document.getElementById('Command3');
 const exitButton = document.getElementById('Command4');
 
-// Kept for use offline after the first visit; a page opened from a file has no service worker.
+// Kept for use offline after the first visit. Browsers give service workers only to pages from
+// https or localhost.
 if ('serviceWorker' in navigator && window.isSecureContext) {
     navigator.serviceWorker.register('sw.js');
 }
