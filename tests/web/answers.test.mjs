@@ -51,7 +51,7 @@ try {
     await tab.goto(server.url);
     const nameBox = await tab.find('textbox', '姓名');
     const outputBox = await tab.find('textbox', '查询结果');
-    await tab.until('document.getElementById("client") && document.readyState === "complete"');
+    await tab.until('document.readyState === "complete"');
     await tab.click(nameBox);
     let outputBefore = '';
     for (const [i, [name, kind]] of cases.entries()) {

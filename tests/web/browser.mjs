@@ -3,7 +3,7 @@
 // keys, click with the mouse, and find controls by role and name in the accessibility tree, as
 // a screen reader does.
 import {spawn} from 'node:child_process';
-import {mkdtempSync, rmSync} from 'node:fs';
+import {mkdtempSync, rmSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 
@@ -298,7 +298,6 @@ export class Tab {
 
     async screenshot(path) {
         const {data} = await this.send('Page.captureScreenshot', {format: 'png'});
-        const {writeFileSync} = await import('node:fs');
         writeFileSync(path, Buffer.from(data, 'base64'));
     }
 }

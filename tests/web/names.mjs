@@ -14,7 +14,7 @@ export const table = [
     ...['K-VEM', 'K-vem', '秦立岚', '秦立峤', '葛文婷', 'k-Vem阿朴'].map(
         (name) => [name, 'favoured']),
     ...['菲菲', '蒋雨萱'].map((name) => [name, 'disfavoured']),
-    // Near the special names, and the worked examples.
+    // Near misses of the special names, names with known scores, and the hard cases.
     ...['k-vem', 'K-Vem', 'k-Vem', ' 菲菲', '菲菲 ', '蒋雨', '张三', '李四', 'Tom', 'tom', '赵',
         'd', ' ', '   ', '\u3000', '𠀀', '😀😀', 'a😀b', '\u{10FFFF}', '\ud800', '\udfff', 'x\udc00y',
         '\ud83d', '\ude00\ud83d', '\uffff', '\u8000', '\u7fff', 'c'.repeat(331), 'c'.repeat(400),
