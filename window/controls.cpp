@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/dpi.h"
+#include "window/wide_texts.h"
 
 namespace renpin::window {
 namespace {
@@ -29,7 +30,7 @@ constexpr std::array<ControlEntry, 11> form1_controls{{
      STATUSCLASSNAMEW,
      ControlId::StatusBar1,
      {0, 4965, 5220, 615},
-     L"k-Vem阿朴 出品  ·  结果仅供娱乐，欢迎访问阿朴博客",
+     wide_texts::status_bar.text,
      child | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
      ControlFont::window},
     {ControlId::Frame1,
@@ -43,7 +44,7 @@ constexpr std::array<ControlEntry, 11> form1_controls{{
      WC_BUTTONW,
      ControlId::Frame1,
      {3600, 240, 1095, 375},
-     L"查询人品",
+     wide_texts::query_button.text,
      push_button | BS_DEFPUSHBUTTON,
      ControlFont::window},
     {ControlId::Text2,
@@ -72,7 +73,7 @@ constexpr std::array<ControlEntry, 11> form1_controls{{
      WC_STATICW,
      ControlId::Frame2,
      {960, 480, 2880, 180},
-     L"本程序仅供娱乐参考，绝无科学根据",
+     wide_texts::disclaimer.text,
      child | SS_LEFT | SS_NOPREFIX,
      ControlFont::window},
     {ControlId::Frame3,
@@ -86,21 +87,21 @@ constexpr std::array<ControlEntry, 11> form1_controls{{
      WC_BUTTONW,
      ControlId::Frame3,
      {120, 240, 1455, 615},
-     L"清空",
+     wide_texts::clear_button.text,
      push_button | BS_PUSHBUTTON,
      ControlFont::window},
     {ControlId::Command3,
      WC_BUTTONW,
      ControlId::Frame3,
      {1680, 240, 1575, 615},
-     L"访问阿朴博客",
+     wide_texts::visit_page_button.text,
      push_button | BS_PUSHBUTTON,
      ControlFont::window},
     {ControlId::Command4,
      WC_BUTTONW,
      ControlId::Frame3,
      {3360, 240, 1455, 615},
-     L"退出程序",
+     wide_texts::exit_button.text,
      push_button | BS_PUSHBUTTON,
      ControlFont::window},
 }};

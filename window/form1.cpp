@@ -12,12 +12,13 @@
 #include "platform/window_style.h"
 #include "window/form_class.h"
 #include "window/text_box_names.h"
+#include "window/texts.h"
+#include "window/wide_texts.h"
 
 namespace renpin::window {
 namespace {
 
 constexpr wchar_t window_class_name[] = L"RenpinForm1";
-constexpr wchar_t window_caption[] = L"Ｍq.人品计算器";
 constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 // WM_GETDPISCALEDSIZE, sent by Windows 10 1703 and later before WM_DPICHANGED; Windows 7's
 // headers lack it.
@@ -41,7 +42,7 @@ std::unique_ptr<Form1> Form1::create(HINSTANCE instance) {
     }
     std::unique_ptr<Form1> form(new Form1());
     // The window procedure takes ownership of the handle at WM_NCCREATE.
-    CreateWindowExW(0, window_class_name, window_caption, window_style, CW_USEDEFAULT,
+    CreateWindowExW(0, window_class_name, wide_texts::caption.text, window_style, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
                     form.get());
     if (!form->window_) {
@@ -354,7 +355,7 @@ BOOL Form1::on_query_end_session() {
 }
 
 bool Form1::Form_QueryUnload() {
-    const NoticeResult answer = show_notice(u"您确定退出本程序吗?", u"k-Vem阿朴提示",
+    const NoticeResult answer = show_notice(texts::close_question, texts::close_question_title,
                                             NoticeIcon::information, NoticeButtons::yes_no);
     return answer == NoticeResult::yes;
 }

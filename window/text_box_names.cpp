@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "window/controls.h"
+#include "window/wide_texts.h"
 
 namespace renpin::window {
 namespace {
@@ -15,8 +16,8 @@ struct TextBoxName {
 };
 
 constexpr TextBoxName text_box_names[] = {
-    {ControlId::Text1, L"姓名"},
-    {ControlId::Text2, L"查询结果"},
+    {ControlId::Text1, wide_texts::name_box_name.text},
+    {ControlId::Text2, wide_texts::output_box_name.text},
 };
 
 const wchar_t* name_of(HWND text_box) {
