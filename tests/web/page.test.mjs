@@ -169,6 +169,17 @@ try {
     assert.deepEqual(tab.requests.filter((url) => new URL(url).origin !== origin), []);
     assert.deepEqual(tab.problems, []);
 
+    // Nothing kept but the page's own files: no cookie, no stored name.
+    assert.deepEqual(
+        await tab.evaluate(`(async () => ({
+        cookies: document.cookie,
+        stored: localStorage.length + sessionStorage.length + (await indexedDB.databases()).length,
+        kept: (await Promise.all((await caches.keys()).map(
+                  async (name) => (await (await caches.open(name)).keys()).map((r) => r.url))))
+                  .flat().filter((url) => !/\\/(|[\\w.-]+\\.(html|css|js|wasm|svg|png|webmanifest))$/.test(url))
+    }))()`),
+        {cookies: '', stored: 0, kept: []});
+
     // A phone: 360 by 740 at 3x, and the narrowest, 320; and a desktop at 2x: every control
     // inside the screen, and no sideways scrolling.
     for (const [width, height, scale, mobile] of [
