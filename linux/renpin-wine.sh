@@ -106,11 +106,9 @@ on_desktop() {
 # Without a notification service notify-send may wait for one to be started.
 notify() {
   command -v notify-send >/dev/null 2>&1 || return 1
-  if command -v timeout >/dev/null 2>&1; then
-    timeout 10 notify-send --app-name="$title" --icon="$2" "$title" "$1" </dev/null >/dev/null 2>&1
-  else
-    notify-send --app-name="$title" --icon="$2" "$title" "$1" </dev/null >/dev/null 2>&1
-  fi
+  limit=
+  command -v timeout >/dev/null 2>&1 && limit='timeout 10'
+  $limit notify-send --app-name="$title" --icon="$2" "$title" "$1" </dev/null >/dev/null 2>&1
 }
 
 # Shows a failure where the desktop shows such things, when no terminal is there to see it.
@@ -127,7 +125,7 @@ show_on_desktop() {
 # Every failure ends here.
 fail() {
   stop_progress
-  printf '%s: %s\n' "$me" "$1" >&2
+  warn "$1"
   show_on_desktop "$1"
   exit 1
 }
@@ -135,7 +133,7 @@ fail() {
 # A pulsating progress window while the prefix is made, closed before the program's window
 # opens; a notification where no such window can be shown.
 start_progress() {
-  printf '%s: %s\n' "$me" "$1" >&2
+  warn "$1"
   on_desktop || return 0
   if command -v zenity >/dev/null 2>&1; then
     # No input ever comes: the window pulsates until it is closed.
@@ -422,8 +420,8 @@ make_own_prefix() {
       "无法打开 $base/lock：请检查该文件夹是否可写")"
   # flock comes with util-linux, which every Debian has; elsewhere one start at a time is assumed.
   if command -v flock >/dev/null 2>&1 && ! flock -n 9; then
-    printf '%s: %s\n' "$me" "$(say 'another start is preparing the Wine prefix; waiting for it' \
-      '另一个启动正在准备 Wine 环境，正在等它完成')" >&2
+    warn "$(say 'another start is preparing the Wine prefix; waiting for it' \
+      '另一个启动正在准备 Wine 环境，正在等它完成')"
     flock -w 600 9 ||
       fail "$(say "another start held $base/lock for ten minutes: end it (or log out and in again) and start again" \
         "另一个启动占用 $base/lock 已有十分钟：请结束它（或注销后重新登录）再启动")"
@@ -524,10 +522,9 @@ if [ -t 2 ]; then
   :
 elif [ -n "$own_prefix" ] && : >"$base/wine-$$.log" 2>/dev/null; then
   messages=$base/wine-$$.log
-elif messages=$(mktemp "${TMPDIR:-/tmp}/renpin-wine.XXXXXX"); then
-  :
 else
-  messages=
+  # Without a file for them, Wine's messages go straight to standard error.
+  messages=$(mktemp "${TMPDIR:-/tmp}/renpin-wine.XXXXXX") || messages=
 fi
 temporary=$messages
 status=0
